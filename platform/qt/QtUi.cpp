@@ -1,0 +1,104 @@
+#include "platform/qt/QtUi.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+
+namespace vx {
+
+namespace {
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+QString FromText(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+QStringList QtNameFilters(const std::string& filter) {
+    const QStringList parts = FromText(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            if (p == QLatin1String("*.*")) p = QStringLiteral("*");
+        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out;
+}
+
+std::string DialogResultFromPaths(const std::vector<std::string>& paths, char separator) {
+    if (paths.empty()) return {};
+    if (paths.size() == 1) return paths.front();
+    const std::string& first = paths.front();
+    const std::size_t cut = first.rfind(separator);
+    std::string folder = first.substr(0, cut == std::string::npos ? 0 : cut);
+    if (folder.empty() && cut == 0) folder = std::string(1, separator);  // the root
+    std::string result = folder;
+    for (const std::string& p : paths) {
+        result.push_back('\0');
+        result.append(p.substr(p.rfind(separator) + 1));
+    }
+    return result;
+}
+
+void QtUi::messageBox(const std::string& text, BoxIcon icon, const std::string& caption) {
+    QMessageBox box(owner_);
+    box.setWindowTitle(FromText(caption));
+    box.setText(FromText(text));
+    box.setIcon(icon == BoxIcon::Critical  ? QMessageBox::Critical
+                : icon == BoxIcon::Warning ? QMessageBox::Warning
+                                           : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+std::string QtUi::openFileDialog(const OpenDialogSettings& settings) {
+    QFileDialog dialog(owner_, FromText(settings.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters(QtNameFilters(settings.filter));
+    if (!settings.fileName.empty()) dialog.selectFile(FromPath(settings.fileName));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> paths;
+    for (const QString& p : dialog.selectedFiles()) paths.push_back(ToPath(p));
+    return DialogResultFromPaths(paths, '/');
+}
+
+std::string QtUi::browseForFolder(const std::string& prompt) {
+    return ToPath(QFileDialog::getExistingDirectory(owner_, FromText(prompt), QString(),
+                                                    QFileDialog::ShowDirsOnly));
+}
+
+void QtUi::yield() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastYield_ < std::chrono::milliseconds(15)) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    lastYield_ = std::chrono::steady_clock::now();
+}
+
+Point QtUi::cursorPos() {
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+Size QtUi::screenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return {};
+    return {screen->geometry().width(), screen->geometry().height()};
+}
+
+void QtUi::terminate() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+}  // namespace vx
