@@ -203,7 +203,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
-    Form_MouseMove();
+    // Moves a button ignores bubble up here; only the background counts.
+    if (childAt(event->position().toPoint()) == nullptr) Form_MouseMove();
     QWidget::mouseMoveEvent(event);
 }
 

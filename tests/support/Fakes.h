@@ -1,0 +1,158 @@
+#pragma once
+
+// Fake OS services: each records what it was asked and answers as the test sets it up.
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace vx::test {
+
+struct Box {
+    std::string text;
+    BoxIcon icon;
+    std::string caption;
+};
+
+class FakeUi : public Ui {
+public:
+    std::vector<Box> boxes;
+    std::function<void(const Box&)> onBox;
+    std::vector<std::string> dialogResults;  // handed out in order, then ""
+    std::vector<OpenDialogSettings> dialogSettings;
+    std::function<void()> onDialog;
+    std::string folderResult;
+    std::vector<std::string> folderPrompts;
+    std::function<void()> onYield;
+    int yields = 0;
+    Point pointer{0, 0};
+    Size screen{1920, 1080};
+    int terminations = 0;
+
+    void messageBox(const std::string& text, BoxIcon icon, const std::string& caption) override {
+        boxes.push_back({text, icon, caption});
+        if (onBox) onBox(boxes.back());
+    }
+    std::string openFileDialog(const OpenDialogSettings& settings) override {
+        dialogSettings.push_back(settings);
+        if (onDialog) onDialog();
+        if (dialogResults.empty()) return {};
+        std::string r = dialogResults.front();
+        dialogResults.erase(dialogResults.begin());
+        return r;
+    }
+    std::string browseForFolder(const std::string& prompt) override {
+        folderPrompts.push_back(prompt);
+        return folderResult;
+    }
+    void yield() override {
+        ++yields;
+        if (onYield) onYield();
+    }
+    Point cursorPos() override { return pointer; }
+    Size screenSize() override { return screen; }
+    void terminate() override { ++terminations; }
+};
+
+class FakePrinters : public Printers {
+public:
+    // queue name -> description
+    std::map<std::string, std::string> installed{{"PDF_Printer", "PDF Printer"},
+                                                 {"Office", "Office laser"}};
+    std::optional<std::string> userDefault = std::string("Office");
+    std::optional<PlatformError> readFailure;
+    std::set<std::string> refuse;  // names whose setting fails
+    std::vector<std::string> setCalls;
+    std::function<void(const std::string&)> onSet;
+
+    std::string defaultPrinter() override {
+        if (readFailure) throw *readFailure;
+        if (!userDefault) throw PlatformError(1030, "There is no default printer.");
+        return *userDefault;
+    }
+    void setDefaultPrinter(const std::string& name) override {
+        setCalls.push_back(name);
+        if (onSet) onSet(name);
+        if (refuse.count(name)) throw PlatformError(1280, "Cannot set \"" + name + "\".");
+        if (name.empty()) {
+            userDefault.reset();
+            return;
+        }
+        for (const auto& [queue, info] : installed) {
+            if (queue == name || info == name) {
+                userDefault = queue;
+                return;
+            }
+        }
+        throw PlatformError(1030, "The printer \"" + name + "\" is not installed.");
+    }
+};
+
+class FakeRegistry : public Registry {
+public:
+    std::map<std::string, std::string> values;
+    int reads = 0;
+    std::optional<std::string> defaultValue(const std::string& subKey) override {
+        ++reads;
+        const auto it = values.find(subKey);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+class FakeLauncher : public Launcher {
+public:
+    std::vector<CommandLine> started;
+    std::vector<std::string> urls;
+    std::set<std::string> missingPrograms;
+    std::function<void(const CommandLine&)> onStart;
+
+    void start(const CommandLine& command) override {
+        if (command.program.empty() || missingPrograms.count(command.program))
+            throw PlatformError(2, "No such file or directory");
+        started.push_back(command);
+        if (onStart) onStart(command);
+    }
+    void openUrl(const std::string& url) override { urls.push_back(url); }
+};
+
+// The real file system, with chosen folders that cannot be listed.
+class FlakyFileSystem : public PosixFileSystem {
+public:
+    std::set<std::string> unreadable;
+    Listing listFolder(const std::string& folder, unsigned mask) override {
+        if (unreadable.count(folder)) return Listing{false, 13, {}};
+        return PosixFileSystem::listFolder(folder, mask);
+    }
+};
+
+// A platform of fakes, with the real file system unless a test swaps it.
+struct FakePlatform {
+    FlakyFileSystem fs;
+    FakeRegistry registry;
+    FakePrinters printers;
+    FakeLauncher launcher;
+    FakeUi ui;
+    double random = 0.5;
+    Platform platform;
+
+    explicit FakePlatform(std::string programFolder = "/nonexistent-vellumax") {
+        platform.fileSystem = &fs;
+        platform.registry = &registry;
+        platform.printers = &printers;
+        platform.launcher = &launcher;
+        platform.ui = &ui;
+        platform.programFolder = std::move(programFolder);
+        platform.homePage = "https://vellumax.example/";
+        platform.random = [this] { return random; };
+        registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] = "/opt/wp/textprint";
+    }
+};
+
+}  // namespace vx::test
