@@ -1,0 +1,116 @@
+#include "system/PrivateCups.h"
+
+#include <pwd.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace vx::test {
+
+namespace fs = std::filesystem;
+
+PrivateCups::PrivateCups() {
+    std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
+    folder_ = ::mkdtemp(tmpl.data());
+    ::chmod(folder_.c_str(), 0755);  // filters run as lp and read the PPDs here
+    for (const char* d : {"spool", "cache", "state", "log", "home", "ppd"}) fs::create_directories(folder_ + "/" + d);
+    fs::create_directories(folder_ + "/spool/tmp");
+    ::chmod((folder_ + "/spool/tmp").c_str(), 01777);
+    std::ofstream(folder_ + "/cupsd.conf") << "LogLevel warn\n"
+                                           << "Listen " << folder_ << "/cups.sock\n"
+                                           << "Browsing Off\nWebInterface No\nDefaultAuthType None\n"
+                                           << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                                           << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                                           << "  </Limit>\n</Policy>\n";
+    std::ofstream(folder_ + "/cups-files.conf")
+        << "ServerRoot " << folder_ << "\nRequestRoot " << folder_ << "/spool\nCacheDir " << folder_
+        << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
+        << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
+        << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
+        << "FileDevice Yes\n";
+    std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
+
+    ::setenv("CUPS_SERVER", (folder_ + "/cups.sock").c_str(), 1);
+    ::setenv("CUPS_SERVERROOT", folder_.c_str(), 1);
+    ::setenv("HOME", (folder_ + "/home").c_str(), 1);
+    ::unsetenv("PRINTER");
+    ::unsetenv("LPDEST");
+
+    const std::string conf = folder_ + "/cupsd.conf";
+    const std::string files = folder_ + "/cups-files.conf";
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    for (int i = 0; i < 200 && pid_ > 0; ++i) {
+        if (run("lpstat -r >/dev/null 2>&1") == 0) {
+            ready_ = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+PrivateCups::~PrivateCups() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    std::error_code ec;
+    fs::remove_all(folder_, ec);
+}
+
+std::string PrivateCups::log() const {
+    std::ifstream in(folder_ + "/log/error_log");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int PrivateCups::run(const std::string& command) const {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void PrivateCups::addPdfPrinter() const {
+    run("lpadmin -p PDF_Printer -D 'PDF Printer' -v cups-pdf:/ "
+        "-P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null");
+}
+
+void PrivateCups::addNullPrinter(const std::string& name) const {
+    run("lpadmin -p " + name + " -D '" + name + " printer' -v file:///dev/null -m raw -E 2>/dev/null");
+}
+
+std::vector<std::string> PdfsWithMarker(const std::string& marker) {
+    std::vector<std::string> out;
+    const passwd* pw = ::getpwuid(::getuid());
+    if (pw == nullptr) return out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(std::string(pw->pw_dir) + "/PDF", ec)) {
+        const std::string name = e.path().filename().string();
+        if (name.find(marker) != std::string::npos && e.path().extension() == ".pdf")
+            out.push_back(e.path().string());
+    }
+    return out;
+}
+
+std::string PdfText(const std::string& pdf) {
+    std::string out;
+    const std::string cmd = "pdftotext -layout '" + pdf + "' - 2>/dev/null";
+    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+}  // namespace vx::test

@@ -1,0 +1,40 @@
+#pragma once
+
+// A private CUPS server for one test program: its own folder, socket and settings, so
+// the user's printers and default are never touched.
+
+#include <string>
+#include <vector>
+#include <sys/types.h>
+
+namespace vx::test {
+
+class PrivateCups {
+public:
+    // Points CUPS_SERVER, CUPS_SERVERROOT and HOME of this process at a fresh folder and
+    // starts cupsd there. ok() tells whether it came up.
+    PrivateCups();
+    ~PrivateCups();
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+
+    bool ok() const { return pid_ > 0 && ready_; }
+    const std::string& folder() const { return folder_; }
+    std::string log() const;
+
+    // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
+    int run(const std::string& command) const;
+    void addPdfPrinter() const;
+    void addNullPrinter(const std::string& name) const;
+
+private:
+    std::string folder_;
+    pid_t pid_ = -1;
+    bool ready_ = false;
+};
+
+// The PDFs cups-pdf wrote for this user whose names hold the marker.
+std::vector<std::string> PdfsWithMarker(const std::string& marker);
+std::string PdfText(const std::string& pdf);
+
+}  // namespace vx::test
