@@ -53,7 +53,7 @@ PrivateCups::PrivateCups() {
         ::_exit(127);
     }
     for (int i = 0; i < 200 && pid_ > 0; ++i) {
-        if (run("lpstat -r >/dev/null 2>&1") == 0) {
+        if (run("lpstat -r 2>/dev/null | grep -q \"is running\"") == 0) {
             ready_ = true;
             break;
         }

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds and runs every test: unit, GUI (offscreen) and system (private CUPS server).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/common.sh"
+"$root/scripts/setup.sh" "${PRINT_PACKAGES[@]}" poppler-utils
+cd "$root/build/default"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure
