@@ -45,9 +45,15 @@ std::string BrowseForFolder(Ui& ui, const std::string& prompt) {
     return ui.browseForFolder(prompt);
 }
 
-void CollectSubfolders(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui& ui,
-                       WalkReport& report) {
+namespace {
+
+// Lists every folder once. With files set, the same listing also gives each folder's files
+// (hidden ones too), in the order of the final folder list, so adding a tree costs one
+// listing per folder rather than two.
+void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui& ui,
+          WalkReport& report, std::vector<std::vector<std::string>>* files) {
     const char sep = fs.separator();
+    const unsigned mask = files ? (AttrDirectory | AttrHidden | AttrSystem) : unsigned{AttrDirectory};
     std::unordered_set<FileId, FileIdHash> seen;
     for (const std::string& f : folders)
         if (auto id = fs.folderId(f)) seen.insert(*id);
@@ -57,12 +63,18 @@ void CollectSubfolders(std::vector<std::string>& folders, bool allLevels, FileSy
     while (!level.empty()) {
         std::vector<std::string> next;
         for (const std::string& folder : level) {
-            const Listing listing = fs.listFolder(folder, AttrDirectory);
+            Listing listing = fs.listFolder(folder, mask);
             ui.yield();
             if (!listing.ok) report.unreadableFolders.insert(folder);
-            for (const DirEntry& e : listing.entries) {
+            std::vector<std::string>* names = nullptr;
+            if (files) names = &files->emplace_back();
+            for (DirEntry& e : listing.entries) {
                 ui.yield();
-                if ((e.attributes & AttrDirectory) == 0) continue;
+                if ((e.attributes & AttrDirectory) == 0) {
+                    if (names) names->push_back(std::move(e.name));
+                    continue;
+                }
+                if ((e.attributes & (AttrHidden | AttrSystem)) != 0) continue;
                 if (!seen.insert(e.id).second) continue;
                 next.push_back(JoinPath(folder, e.name, sep) + sep);
             }
@@ -74,6 +86,13 @@ void CollectSubfolders(std::vector<std::string>& folders, bool allLevels, FileSy
         if (!allLevels) break;
         level = std::move(next);
     }
+}
+
+}  // namespace
+
+void CollectSubfolders(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui& ui,
+                       WalkReport& report) {
+    Walk(folders, allLevels, fs, ui, report, nullptr);
 }
 
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern,
@@ -95,13 +114,13 @@ void AddFolderFiles(FileList& list, FileSystem& fs, Ui& ui,
     setPointer(11);
     WalkReport report;
     std::vector<std::string> folders{WithTrailingSeparator(chosen, fs.separator())};
-    CollectSubfolders(folders, true, fs, ui, report);
-    for (const std::string& folder : folders) {
-        // A turn per folder keeps the window alive while a big tree is listed.
+    std::vector<std::vector<std::string>> files;
+    Walk(folders, true, fs, ui, report, &files);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
         ui.yield();
-        for (const std::string& name : ListFiles(folder, "*.*", fs, report)) {
+        for (const std::string& name : files[i]) {
             if (name.front() == '~') continue;
-            list.append(folder + name);
+            list.append(folders[i] + name);
         }
     }
     setPointer(0);
