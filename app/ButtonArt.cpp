@@ -97,6 +97,8 @@ QPixmap PdfPagePicture() {
     return pm;
 }
 
-QPixmap BlankIcon() { return Canvas(); }
+QPixmap BlankIcon() {
+    return Canvas();
+}
 
 }  // namespace vx

@@ -44,7 +44,8 @@ std::optional<QCursor> LoadCursorFile(const QString& path) {
     // A cursor file (type 2) keeps the hot spot where an icon keeps planes and bit count.
     if (bytes.size() >= 22 && static_cast<unsigned char>(bytes[2]) == 2) {
         auto word = [&](int at) {
-            return static_cast<unsigned char>(bytes[at]) | (static_cast<unsigned char>(bytes[at + 1]) << 8);
+            return static_cast<unsigned char>(bytes[at]) |
+                   (static_cast<unsigned char>(bytes[at + 1]) << 8);
         };
         hotX = word(10);
         hotY = word(12);
@@ -53,10 +54,9 @@ std::optional<QCursor> LoadCursorFile(const QString& path) {
 }
 
 Form1::Form1(Platform& platform, QWidget* parent)
-    : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
       platform_(platform),
       model_(new FileListModel(list_, this)) {
     setObjectName(QStringLiteral("Form1"));
@@ -88,8 +88,10 @@ Form1::Form1(Platform& platform, QWidget* parent)
         b->installEventFilter(this);
         return b;
     };
-    Check1 = makeButton("Check1", "Add Text Files", TextPagePicture(), Twips(120, 1800, 2055, 1095));
-    Check2 = makeButton("Check2", "Convert To PDF", PdfPagePicture(), Twips(4440, 1800, 2055, 1095));
+    Check1 =
+        makeButton("Check1", "Add Text Files", TextPagePicture(), Twips(120, 1800, 2055, 1095));
+    Check2 =
+        makeButton("Check2", "Convert To PDF", PdfPagePicture(), Twips(4440, 1800, 2055, 1095));
 
     listView_ = new ListView1(model_, this);
     listView_->setObjectName(QStringLiteral("ListView1"));
@@ -108,9 +110,12 @@ Form1::Form1(Platform& platform, QWidget* parent)
     setTabOrder(Check2, listView_);
     setTabOrder(listView_, Check4);
 
-    connect(Check1, &QAbstractButton::toggled, this, [this] { Latch(Check1, &Form1::AddPickedFiles); });
-    connect(Check4, &QAbstractButton::toggled, this, [this] { Latch(Check4, &Form1::AddFolderFiles); });
-    connect(Check2, &QAbstractButton::toggled, this, [this] { Latch(Check2, &Form1::RunConversion); });
+    connect(Check1, &QAbstractButton::toggled, this,
+            [this] { Latch(Check1, &Form1::AddPickedFiles); });
+    connect(Check4, &QAbstractButton::toggled, this,
+            [this] { Latch(Check4, &Form1::AddFolderFiles); });
+    connect(Check2, &QAbstractButton::toggled, this,
+            [this] { Latch(Check2, &Form1::RunConversion); });
 
     connect(listView_, &ListView1::DblClick, this, &Form1::ListView1_DblClick);
     connect(listView_, &ListView1::ItemClick, this, &Form1::ListView1_ItemClick);
@@ -184,7 +189,7 @@ void Form1::applyPointer() {
         cursor = handCursor_ ? *handCursor_ : QCursor(Qt::ArrowCursor);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{this, Command1, Check1, Check2, Check4,
-                                                       listView_->header()}) {
+                                                      listView_->header()}) {
         if (cursor) {
             w->setCursor(*cursor);
         } else {
@@ -257,7 +262,9 @@ void Form1::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
     for (const std::string& p : paths) list_.append(p);
 }
 
-void Form1::AddPickedFiles() { vx::AddPickedFiles(list_, *platform_.ui, platform_.fileSystem->separator()); }
+void Form1::AddPickedFiles() {
+    vx::AddPickedFiles(list_, *platform_.ui, platform_.fileSystem->separator());
+}
 
 void Form1::AddFolderFiles() {
     vx::AddFolderFiles(list_, *platform_.fileSystem, *platform_.ui,

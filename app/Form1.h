@@ -22,7 +22,7 @@ class PictureButton;
 // handlers of their notifications.
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
@@ -39,13 +39,13 @@ public:
     void AddFolderFiles();
     void RunConversion();
 
-protected:
+  protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void Form_Load();
     void CenterForm();
     void Latch(QAbstractButton* button, void (Form1::*command)());

@@ -120,7 +120,9 @@ void ListView1::dragMoveEvent(QDragMoveEvent* event) {
     event->accept();
 }
 
-void ListView1::dragLeaveEvent(QDragLeaveEvent* event) { event->accept(); }
+void ListView1::dragLeaveEvent(QDragLeaveEvent* event) {
+    event->accept();
+}
 
 void ListView1::dropEvent(QDropEvent* event) {
     const auto paths = DroppedPaths(event->mimeData());

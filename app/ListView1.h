@@ -14,7 +14,7 @@ class FileListModel;
 // reorder drag needs (an entry click before the moves of the drag it starts).
 class ListView1 : public QTreeView {
     Q_OBJECT
-public:
+  public:
     ListView1(FileListModel* model, QWidget* parent);
 
     // 1-based position of the entry whose line lies at the point (viewport coordinates).
@@ -29,7 +29,7 @@ public:
     // Local file paths a drag offers, or nullopt when it offers no file-name list.
     static std::optional<std::vector<std::string>> DroppedPaths(const QMimeData* data);
 
-signals:
+  signals:
     // A press on an entry: the control selects it, then reports the entry click.
     void ItemClick(std::size_t position);
     void MouseDown();
@@ -38,7 +38,7 @@ signals:
     void DblClick();
     void FilesDropped(const std::vector<std::string>& paths);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -48,7 +48,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void showSelectedRow(int row);
     void applyCursor();
 

@@ -8,13 +8,13 @@ namespace vx {
 // wraps to the button's width.
 class PictureButton : public QPushButton {
     Q_OBJECT
-public:
+  public:
     PictureButton(const QString& caption, const QPixmap& picture, QWidget* parent);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap picture_;
 };
 

@@ -16,12 +16,12 @@ QImage Hand() {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
-    hand.addRoundedRect(QRectF(9, 2, 5, 16), 2.5, 2.5);    // pointing finger
+    hand.addRoundedRect(QRectF(9, 2, 5, 16), 2.5, 2.5);     // pointing finger
     hand.addRoundedRect(QRectF(14, 9, 4.5, 10), 2.2, 2.2);  // folded fingers
     hand.addRoundedRect(QRectF(18.5, 10, 4.5, 10), 2.2, 2.2);
     hand.addRoundedRect(QRectF(23, 11.5, 4.5, 9), 2.2, 2.2);
-    hand.addRoundedRect(QRectF(9, 13, 18.5, 15), 4, 4);     // palm
-    hand.addRoundedRect(QRectF(4, 14, 7, 5), 2.5, 2.5);     // thumb
+    hand.addRoundedRect(QRectF(9, 13, 18.5, 15), 4, 4);  // palm
+    hand.addRoundedRect(QRectF(4, 14, 7, 5), 2.5, 2.5);  // thumb
     p.setPen(QPen(Qt::black, 1.2));
     p.setBrush(Qt::white);
     p.drawPath(hand.simplified());

@@ -31,19 +31,21 @@ void MakeTree(const std::string& root) {
         queue.pop_front();
         fs::create_directories(dir);
         ++folders;
-        for (int f = 0; f < 10; ++f) std::ofstream(dir + "/file-" + std::to_string(f) + ".txt") << "x\n";
+        for (int f = 0; f < 10; ++f)
+            std::ofstream(dir + "/file-" + std::to_string(f) + ".txt") << "x\n";
         if (depth < 6)
-            for (int c = 0; c < 5; ++c) queue.emplace_back(dir + "/sub" + std::to_string(c), depth + 1);
+            for (int c = 0; c < 5; ++c)
+                queue.emplace_back(dir + "/sub" + std::to_string(c), depth + 1);
     }
     std::ofstream(root + "/.complete");
 }
 
 class ChosenFolderUi : public vx::QtUi {
-public:
+  public:
     explicit ChosenFolderUi(std::string folder) : folder_(std::move(folder)) {}
     std::string browseForFolder(const std::string&) override { return folder_; }
 
-private:
+  private:
     std::string folder_;
 };
 

@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     const double removeSeconds = vx::bench::Seconds(removeStart);
 
     const long peak = vx::bench::PeakResidentBytes();
-    const double perEntry = static_cast<double>(peak - before - static_cast<long>(textBytes)) / kEntries;
+    const double perEntry =
+        static_cast<double>(peak - before - static_cast<long>(textBytes)) / kEntries;
     std::printf("appends per second: %.0f\n", kEntries / appendSeconds);
     std::printf("1000 removals from the middle: %.3f s\n", removeSeconds);
     std::printf("peak memory per entry beyond the path text: %.1f bytes\n", perEntry);

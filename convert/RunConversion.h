@@ -17,7 +17,7 @@ CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& 
 // The default printers that running conversions will put back, outermost first, so that
 // closing the window mid-run can put the user's own printer back before the program ends.
 class ConversionGuard {
-public:
+  public:
     void push(const std::string& remembered) { remembered_.push_back(remembered); }
     void pop() {
         if (!remembered_.empty()) remembered_.pop_back();
@@ -27,7 +27,7 @@ public:
     // not reported, since the program is ending.
     void restoreOnExit(Printers& printers);
 
-private:
+  private:
     std::vector<std::string> remembered_;
 };
 

@@ -53,7 +53,8 @@ namespace {
 void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui& ui,
           WalkReport& report, std::vector<std::vector<std::string>>* files) {
     const char sep = fs.separator();
-    const unsigned mask = files ? (AttrDirectory | AttrHidden | AttrSystem) : unsigned{AttrDirectory};
+    const unsigned mask =
+        files ? (AttrDirectory | AttrHidden | AttrSystem) : unsigned{AttrDirectory};
     std::unordered_set<FileId, FileIdHash> seen;
     for (const std::string& f : folders)
         if (auto id = fs.folderId(f)) seen.insert(*id);

@@ -26,9 +26,9 @@ std::vector<std::string> SplitDialogResult(std::string_view result, char separat
 }
 
 OpenDialogSettings AddFilesDialogSettings() {
-    return OpenDialogSettings{
-        "", 0x280201, "Add File(s) - Use Ctrl & Shift to select multiple files",
-        "All Files (*.*)|*.*|Text Files (*.txt)|*.txt"};
+    return OpenDialogSettings{"", 0x280201,
+                              "Add File(s) - Use Ctrl & Shift to select multiple files",
+                              "All Files (*.*)|*.*|Text Files (*.txt)|*.txt"};
 }
 
 void AddPickedFiles(FileList& list, Ui& ui, char separator) {

@@ -11,7 +11,9 @@ std::size_t FileList::index(std::size_t position) const {
     return position - 1;
 }
 
-const std::string& FileList::text(std::size_t position) const { return texts_[index(position)]; }
+const std::string& FileList::text(std::size_t position) const {
+    return texts_[index(position)];
+}
 
 void FileList::setText(std::size_t position, std::string text) {
     texts_[index(position)] = std::move(text);
@@ -38,7 +40,9 @@ void FileList::remove(std::size_t position) {
     }
 }
 
-FileList::Ref FileList::at(std::size_t position) const { return Ref{ids_[index(position)]}; }
+FileList::Ref FileList::at(std::size_t position) const {
+    return Ref{ids_[index(position)]};
+}
 
 std::optional<std::size_t> FileList::position(Ref ref) const {
     const auto it = std::lower_bound(ids_.begin(), ids_.end(), ref.id);

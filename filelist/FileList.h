@@ -10,7 +10,7 @@ namespace vx {
 
 // Told of every change, so a view can follow the list. Positions are 1-based.
 class FileListObserver {
-public:
+  public:
     virtual ~FileListObserver() = default;
     virtual void appended(std::size_t position) = 0;
     virtual void aboutToRemove(std::size_t position) = 0;
@@ -22,7 +22,7 @@ public:
 // The ordered list of files to convert. Entries carry one text each, kept byte for byte.
 // Nothing sorts the list or checks its paths.
 class FileList {
-public:
+  public:
     // Follows its entry through removals of others; void once its entry is removed.
     struct Ref {
         std::uint64_t id = 0;
@@ -47,7 +47,7 @@ public:
     void setObserver(FileListObserver* observer) { observer_ = observer; }
     void reserve(std::size_t n);
 
-private:
+  private:
     std::size_t index(std::size_t position) const;
 
     // Ids only grow and entries are never inserted or moved, so ids_ stays sorted and a

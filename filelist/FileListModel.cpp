@@ -7,7 +7,9 @@ FileListModel::FileListModel(FileList& list, QObject* parent)
     list_.setObserver(this);
 }
 
-FileListModel::~FileListModel() { list_.setObserver(nullptr); }
+FileListModel::~FileListModel() {
+    list_.setObserver(nullptr);
+}
 
 int FileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : published_;

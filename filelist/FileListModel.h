@@ -11,7 +11,7 @@ namespace vx {
 // one insert notification, not a million.
 class FileListModel : public QAbstractListModel, private FileListObserver {
     Q_OBJECT
-public:
+  public:
     explicit FileListModel(FileList& list, QObject* parent = nullptr);
     ~FileListModel() override;
 
@@ -24,11 +24,11 @@ public:
     // Publishes pending appends now.
     void sync();
 
-signals:
+  signals:
     // 0-based row of the list's selected entry, -1 for none.
     void selectedRowChanged(int row);
 
-private:
+  private:
     void appended(std::size_t position) override;
     void aboutToRemove(std::size_t position) override;
     void removed(std::size_t position) override;

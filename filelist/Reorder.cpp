@@ -6,9 +6,13 @@ void ReorderItemClick(DragState& state, const FileList& list) {
     state.DraggedItem = list.selected();
 }
 
-void ReorderMouseDown(DragState& state) { state.DragActive = true; }
+void ReorderMouseDown(DragState& state) {
+    state.DragActive = true;
+}
 
-void ReorderMouseUp(DragState& state) { state.DragActive = false; }
+void ReorderMouseUp(DragState& state) {
+    state.DragActive = false;
+}
 
 std::optional<std::size_t> ReorderMouseMove(DragState& state, FileList& list,
                                             std::optional<std::size_t> target,

@@ -41,7 +41,7 @@ struct Listing {
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     virtual char separator() const = 0;
     // Last modification time in seconds; throws PlatformError when the path cannot be read.
@@ -56,7 +56,7 @@ public:
 
 // Read-only view of HKEY_CLASSES_ROOT.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // The default (unnamed) string value of a key, as stored; nullopt when the key or
     // its value cannot be read.
@@ -64,7 +64,7 @@ public:
 };
 
 class Printers {
-public:
+  public:
     virtual ~Printers() = default;
     // The user's default printer; throws PlatformError when there is none or it cannot be read.
     virtual std::string defaultPrinter() = 0;
@@ -82,7 +82,7 @@ struct CommandLine {
 };
 
 class Launcher {
-public:
+  public:
     virtual ~Launcher() = default;
     // Starts the program without waiting for it; throws PlatformError when it cannot start.
     virtual void start(const CommandLine& command) = 0;
@@ -108,7 +108,7 @@ struct Size {
 };
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
     virtual void messageBox(const std::string& text, BoxIcon icon, const std::string& caption) = 0;
     // The dialog result: one path, or the folder and the names separated by NUL; empty on cancel.

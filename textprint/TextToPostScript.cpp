@@ -18,17 +18,28 @@ constexpr char16_t kCp1252High[32] = {
 unsigned char ToLatin1(char32_t c) {
     if (c < 0x100) return static_cast<unsigned char>(c);
     switch (c) {
-        case 0x2018: case 0x2019: case 0x201A: return '\'';
-        case 0x201C: case 0x201D: case 0x201E: return '"';
-        case 0x2013: case 0x2014: return '-';
-        case 0x2026: return '.';
-        case 0x20AC: return 'E';
-        default: return '?';
+        case 0x2018:
+        case 0x2019:
+        case 0x201A:
+            return '\'';
+        case 0x201C:
+        case 0x201D:
+        case 0x201E:
+            return '"';
+        case 0x2013:
+        case 0x2014:
+            return '-';
+        case 0x2026:
+            return '.';
+        case 0x20AC:
+            return 'E';
+        default:
+            return '?';
     }
 }
 
 class Writer {
-public:
+  public:
     Writer(const PageSetup& page, std::FILE* out) : page_(page), out_(out) {
         const double advance = page.fontSize * 0.6;  // every Courier glyph is 0.6 em wide
         columns_ = static_cast<int>((page.width - 2 * page.margin) / advance);
@@ -66,7 +77,7 @@ public:
         return pages_;
     }
 
-private:
+  private:
     // Breaks an over-long line after its last space within the width, or at the width.
     void wrap() {
         std::size_t cut = static_cast<std::size_t>(columns_);
@@ -103,7 +114,8 @@ private:
 
     void beginPage() {
         ++pages_;
-        std::fprintf(out_, "%%%%Page: %d %d\n%%%%BeginPageSetup\nF\n%%%%EndPageSetup\n", pages_, pages_);
+        std::fprintf(out_, "%%%%Page: %d %d\n%%%%BeginPageSetup\nF\n%%%%EndPageSetup\n", pages_,
+                     pages_);
         started_ = true;
     }
 
@@ -154,7 +166,8 @@ void Utf8Check::feed(const unsigned char* bytes, std::size_t n) {
                 return;
             }
             cp_ = (cp_ << 6) | (b & 0x3F);
-            if (--pending_ == 0 && (cp_ < min_ || cp_ > 0x10FFFF || (cp_ >= 0xD800 && cp_ < 0xE000)))
+            if (--pending_ == 0 &&
+                (cp_ < min_ || cp_ > 0x10FFFF || (cp_ >= 0xD800 && cp_ < 0xE000)))
                 ok_ = false;
         } else if (b < 0x80) {
         } else if ((b & 0xE0) == 0xC0) {
@@ -190,7 +203,8 @@ int TextToPostScript(std::FILE* in, bool utf8, const std::string& title, const P
         std::size_t i = 0;
         if (first) {
             first = false;
-            if (utf8 && got >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF) i = 3;
+            if (utf8 && got >= 3 && buffer[0] == 0xEF && buffer[1] == 0xBB && buffer[2] == 0xBF)
+                i = 3;
         }
         for (; i < got; ++i) {
             const unsigned char b = buffer[i];

@@ -19,11 +19,11 @@ bool IsValidUtf8(const std::string& bytes);
 
 // The same check fed in pieces, so a big file needs no room of its own.
 class Utf8Check {
-public:
+  public:
     void feed(const unsigned char* bytes, std::size_t n);
     bool ok() const { return ok_ && pending_ == 0; }
 
-private:
+  private:
     bool ok_ = true;
     int pending_ = 0;
     char32_t cp_ = 0;

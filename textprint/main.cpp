@@ -22,7 +22,8 @@ int Fail(int argc, char** argv, const std::string& message) {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0)) {
         QApplication app(argc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("textprint"), QString::fromStdString(message));
+        QMessageBox::critical(nullptr, QStringLiteral("textprint"),
+                              QString::fromStdString(message));
     }
     return 1;
 }
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
     // One pass decides how the bytes are meant, the second lays them out.
     vx::Utf8Check check;
     unsigned char chunk[1 << 16];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) check.feed(chunk, got);
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+        check.feed(chunk, got);
     const bool readError = std::ferror(in) != 0;
     if (readError || std::fseek(in, 0, SEEK_SET) != 0) {
         std::fclose(in);
@@ -67,7 +69,8 @@ int main(int argc, char** argv) {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (dest == nullptr) {
         std::fclose(in);
-        return Fail(argc, argv, std::string("there is no default printer: ") + cupsLastErrorString());
+        return Fail(argc, argv,
+                    std::string("there is no default printer: ") + cupsLastErrorString());
     }
 
     char spool[] = "/tmp/textprint-XXXXXX";
@@ -92,6 +95,7 @@ int main(int argc, char** argv) {
     cupsFreeDests(1, dest);
     if (!written) return Fail(argc, argv, "cannot write a print file for \"" + path + "\"");
     if (job == 0)
-        return Fail(argc, argv, "\"" + printer + "\" did not take \"" + path + "\": " + cupsLastErrorString());
+        return Fail(argc, argv,
+                    "\"" + printer + "\" did not take \"" + path + "\": " + cupsLastErrorString());
     return 0;
 }

@@ -8,7 +8,7 @@ namespace vx {
 // a queue name, or else a queue's description: CUPS queue names hold no spaces, so
 // "PDF Printer" is found as the queue described "PDF Printer".
 class CupsPrinters : public Printers {
-public:
+  public:
     std::string defaultPrinter() override;
     void setDefaultPrinter(const std::string& name) override;
 };

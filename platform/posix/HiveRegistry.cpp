@@ -13,7 +13,8 @@ std::optional<std::string> HiveRegistry::defaultValue(const std::string& subKey)
     for (const std::string& file : files_) {
         std::ifstream in(file, std::ios::binary);
         if (!in) continue;
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         if (auto v = RegHive::Parse(bytes).value(subKey, "")) found = std::move(v);
     }
     return found;

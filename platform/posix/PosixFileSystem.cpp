@@ -15,12 +15,14 @@ namespace {
 
 constexpr unsigned kKindBits = AttrHidden | AttrSystem | AttrDirectory;
 
-bool WithinMask(unsigned attributes, unsigned mask) { return (attributes & kKindBits & ~mask) == 0; }
+bool WithinMask(unsigned attributes, unsigned mask) {
+    return (attributes & kKindBits & ~mask) == 0;
+}
 
 }  // namespace
 
 std::int64_t PosixFileSystem::modificationTime(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         const int e = errno;
         throw PlatformError(e, std::strerror(e));
@@ -29,7 +31,7 @@ std::int64_t PosixFileSystem::modificationTime(const std::string& path) {
 }
 
 std::optional<FileId> PosixFileSystem::folderId(const std::string& folder) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
     return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
@@ -65,7 +67,7 @@ Listing PosixFileSystem::listFolder(const std::string& folder, unsigned mask) {
         // they are wanted, for their identity; links and unknown kinds are followed.
         if (type == DT_DIR && !wantFolders) continue;
         if (type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN) {
-            struct stat st{};
+            struct stat st {};
             if (::fstatat(fd, name, &st, 0) != 0) continue;  // vanished or a dangling link
             if (S_ISDIR(st.st_mode)) {
                 type = DT_DIR;

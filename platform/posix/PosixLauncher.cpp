@@ -82,8 +82,8 @@ void PosixLauncher::start(const CommandLine& command) {
     } while (got < 0 && errno == EINTR);
     ::close(report[0]);
     if (got == static_cast<ssize_t>(sizeof failure))
-        throw PlatformError(failure, "\"" + program + "\" could not be started: " +
-                                         std::strerror(failure));
+        throw PlatformError(failure,
+                            "\"" + program + "\" could not be started: " + std::strerror(failure));
 }
 
 void PosixLauncher::openUrl(const std::string& url) {

@@ -9,7 +9,7 @@ namespace vx {
 // PRINTER and LPDEST are dropped from the child's environment so it prints on the
 // user's default printer.
 class PosixLauncher : public Launcher {
-public:
+  public:
     void start(const CommandLine& command) override;
     void openUrl(const std::string& url) override;
 };

@@ -15,9 +15,15 @@ namespace vx {
 
 namespace {
 
-QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-std::string ToPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-QString FromText(const std::string& text) { return QString::fromStdString(text); }
+QString FromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+std::string ToPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+QString FromText(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace vx {
 
 // Message boxes, dialogs, the event loop and the screen through Qt Widgets.
 class QtUi : public Ui {
-public:
+  public:
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     void messageBox(const std::string& text, BoxIcon icon, const std::string& caption) override;
@@ -25,7 +25,7 @@ public:
     Size screenSize() override;
     void terminate() override;
 
-private:
+  private:
     QWidget* owner_ = nullptr;
     std::chrono::steady_clock::time_point lastYield_{};
 };

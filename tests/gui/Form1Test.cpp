@@ -54,7 +54,7 @@ class Form1Test : public QObject {
         return list()->visualRect(list()->model()->index(row, 0)).center();
     }
 
-private slots:
+  private slots:
     void cleanup() { form.reset(); }
 
     void layoutMatchesTheDesign() {
@@ -71,7 +71,8 @@ private slots:
         QCOMPARE(child<QWidget>("Check2")->geometry(), QRect(296, 120, 137, 73));
         QCOMPARE(list()->geometry(), QRect(8, 8, 425, 105));
         QCOMPARE(child<QPushButton>("Check1")->text(), QStringLiteral("Add Text Files"));
-        QCOMPARE(child<QPushButton>("Check4")->text(), QStringLiteral("Add All Text Files In Folder"));
+        QCOMPARE(child<QPushButton>("Check4")->text(),
+                 QStringLiteral("Add All Text Files In Folder"));
         QCOMPARE(child<QPushButton>("Check2")->text(), QStringLiteral("Convert To PDF"));
         const QFont bf = child<QWidget>("Check2")->font();
         QVERIFY(bf.bold());
@@ -83,7 +84,8 @@ private slots:
                                 "bar to right and out of window to reveal full names."));
         QCOMPARE(list()->model()->columnCount(), 1);
         QCOMPARE(list()->model()->rowCount(), 0);
-        QCOMPARE(list()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Text files"));
+        QCOMPARE(list()->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Text files"));
         QCOMPARE(list()->header()->sectionSize(0), 353);
         // The column can be dragged wider than the list; the list then scrolls sideways.
         list()->header()->resizeSection(0, 2000);
@@ -99,7 +101,8 @@ private slots:
                             child<QWidget>("Check4")};
         std::vector<QWidget*> chain;
         for (QWidget* w = c1; chain.size() < 5; w = w->nextInFocusChain())
-            if (std::find(std::begin(order), std::end(order), w) != std::end(order)) chain.push_back(w);
+            if (std::find(std::begin(order), std::end(order), w) != std::end(order))
+                chain.push_back(w);
         QVERIFY(std::equal(chain.begin(), chain.end(), std::begin(order)));
         QTest::keyClick(c1, Qt::Key_Space);
         QVERIFY(p->ui.dialogSettings.empty());
@@ -234,9 +237,11 @@ private slots:
         form->List().append("/x/a.txt");
         bool everMove = false;
         auto drop = [&](QMimeData* data) -> bool {
-            QDragEnterEvent enter({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, {});
+            QDragEnterEvent enter({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                                  {});
             QApplication::sendEvent(vp, &enter);
-            QDragMoveEvent move({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, {});
+            QDragMoveEvent move({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                                {});
             QApplication::sendEvent(vp, &move);
             const bool accepted = enter.isAccepted() && move.isAccepted();
             if (accepted && move.dropAction() != Qt::CopyAction) everMove = true;
@@ -298,7 +303,8 @@ private slots:
         QTest::mousePress(vp, Qt::LeftButton, {}, rowCenter(0));
         MoveOver(vp, rowCenter(lastVisible), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QVERIFY(list()->visualRect(list()->model()->index(lastVisible + 1, 0)).bottom() <= vp->height());
+        QVERIFY(list()->visualRect(list()->model()->index(lastVisible + 1, 0)).bottom() <=
+                vp->height());
         QTest::mouseRelease(vp, Qt::LeftButton, {}, rowCenter(0));
     }
 
@@ -322,7 +328,8 @@ private slots:
         QTest::mouseClick(child<QPushButton>("Check4"), Qt::LeftButton);
         QCOMPARE(pointerDuring, 11);
         QCOMPARE(form->MousePointer(), 0);
-        QCOMPARE(Texts(*form), (std::vector<std::string>{"/picked/during-walk", t / "R/a", t / "R/S/b"}));
+        QCOMPARE(Texts(*form),
+                 (std::vector<std::string>{"/picked/during-walk", t / "R/a", t / "R/S/b"}));
         // A cancelled browser leaves the pointer alone.
         form->SetMousePointer(99);
         p->ui.folderResult.clear();

@@ -21,7 +21,7 @@ struct Box {
 };
 
 class FakeUi : public Ui {
-public:
+  public:
     std::vector<Box> boxes;
     std::function<void(const Box&)> onBox;
     std::vector<std::string> dialogResults;  // handed out in order, then ""
@@ -61,7 +61,7 @@ public:
 };
 
 class FakePrinters : public Printers {
-public:
+  public:
     // queue name -> description
     std::map<std::string, std::string> installed{{"PDF_Printer", "PDF Printer"},
                                                  {"Office", "Office laser"}};
@@ -95,7 +95,7 @@ public:
 };
 
 class FakeRegistry : public Registry {
-public:
+  public:
     std::map<std::string, std::string> values;
     int reads = 0;
     std::optional<std::string> defaultValue(const std::string& subKey) override {
@@ -107,7 +107,7 @@ public:
 };
 
 class FakeLauncher : public Launcher {
-public:
+  public:
     std::vector<CommandLine> started;
     std::vector<std::string> urls;
     std::set<std::string> missingPrograms;
@@ -124,7 +124,7 @@ public:
 
 // The real file system, with chosen folders that cannot be listed.
 class FlakyFileSystem : public PosixFileSystem {
-public:
+  public:
     std::set<std::string> unreadable;
     Listing listFolder(const std::string& folder, unsigned mask) override {
         if (unreadable.count(folder)) return Listing{false, 13, {}};
@@ -151,7 +151,8 @@ struct FakePlatform {
         platform.programFolder = std::move(programFolder);
         platform.homePage = "https://vellumax.example/";
         platform.random = [this] { return random; };
-        registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] = "/opt/wp/textprint";
+        registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] =
+            "/opt/wp/textprint";
     }
 };
 

@@ -12,9 +12,10 @@ namespace vx::test {
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
-public:
+  public:
     TempDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "vellumax-test-XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "vellumax-test-XXXXXX").string();
         path_ = ::mkdtemp(tmpl.data());
     }
     ~TempDir() {
@@ -46,7 +47,7 @@ public:
         return p;
     }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -21,15 +21,17 @@ PrivateCups::PrivateCups() {
     std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
     folder_ = ::mkdtemp(tmpl.data());
     ::chmod(folder_.c_str(), 0755);  // filters run as lp and read the PPDs here
-    for (const char* d : {"spool", "cache", "state", "log", "home", "ppd"}) fs::create_directories(folder_ + "/" + d);
+    for (const char* d : {"spool", "cache", "state", "log", "home", "ppd"})
+        fs::create_directories(folder_ + "/" + d);
     fs::create_directories(folder_ + "/spool/tmp");
     ::chmod((folder_ + "/spool/tmp").c_str(), 01777);
-    std::ofstream(folder_ + "/cupsd.conf") << "LogLevel warn\n"
-                                           << "Listen " << folder_ << "/cups.sock\n"
-                                           << "Browsing Off\nWebInterface No\nDefaultAuthType None\n"
-                                           << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                                           << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-                                           << "  </Limit>\n</Policy>\n";
+    std::ofstream(folder_ + "/cupsd.conf")
+        << "LogLevel warn\n"
+        << "Listen " << folder_ << "/cups.sock\n"
+        << "Browsing Off\nWebInterface No\nDefaultAuthType None\n"
+        << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+        << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+        << "  </Limit>\n</Policy>\n";
     std::ofstream(folder_ + "/cups-files.conf")
         << "ServerRoot " << folder_ << "\nRequestRoot " << folder_ << "/spool\nCacheDir " << folder_
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
@@ -86,7 +88,8 @@ void PrivateCups::addPdfPrinter() const {
 }
 
 void PrivateCups::addNullPrinter(const std::string& name) const {
-    run("lpadmin -p " + name + " -D '" + name + " printer' -v file:///dev/null -m raw -E 2>/dev/null");
+    run("lpadmin -p " + name + " -D '" + name +
+        " printer' -v file:///dev/null -m raw -E 2>/dev/null");
 }
 
 std::vector<std::string> PdfsWithMarker(const std::string& marker) {

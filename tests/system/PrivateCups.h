@@ -3,14 +3,15 @@
 // A private CUPS server for one test program: its own folder, socket and settings, so
 // the user's printers and default are never touched.
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
-#include <sys/types.h>
 
 namespace vx::test {
 
 class PrivateCups {
-public:
+  public:
     // Points CUPS_SERVER, CUPS_SERVERROOT and HOME of this process at a fresh folder and
     // starts cupsd there. ok() tells whether it came up.
     PrivateCups();
@@ -27,7 +28,7 @@ public:
     void addPdfPrinter() const;
     void addNullPrinter(const std::string& name) const;
 
-private:
+  private:
     std::string folder_;
     pid_t pid_ = -1;
     bool ready_ = false;

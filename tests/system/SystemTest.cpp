@@ -26,7 +26,7 @@ namespace {
 test::PrivateCups* cups = nullptr;
 
 class SystemTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { cups = new test::PrivateCups; }
     static void TearDownTestSuite() {
         delete cups;
@@ -81,14 +81,18 @@ TEST_F(SystemTest, ThreeFilesBecomeThreeSearchablePdfsInListOrder) {
                                             "gamma third cherry"};
     std::string result = t.path();
     for (int i = 0; i < 3; ++i) {
-        const std::string name = marker + "-" + std::to_string(i) + (i == 1 ? " with space.txt" : ".txt");
+        const std::string name =
+            marker + "-" + std::to_string(i) + (i == 1 ? " with space.txt" : ".txt");
         t.file(name, words[i] + "\r\nline two of " + std::to_string(i) + "\n");
         result += std::string(1, '\0') + name;
     }
-    HiveRegistry registry({t.file("classes.reg", "Windows Registry Editor Version 5.00\n\n"
-                                                 "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]\n"
-                                                 "@=\"" TEXTPRINT_PATH "\"\n")});
-    Platform platform{&fileSystem, &registry, &printers, &launcher, &ui, VELLUMAX_BIN_DIR, "", nullptr};
+    HiveRegistry registry(
+        {t.file("classes.reg",
+                "Windows Registry Editor Version 5.00\n\n"
+                "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]\n"
+                "@=\"" TEXTPRINT_PATH "\"\n")});
+    Platform platform{&fileSystem, &registry,        &printers, &launcher,
+                      &ui,         VELLUMAX_BIN_DIR, "",        nullptr};
     ui.dialogResults = {result};
     std::size_t done = 0;
     ui.onBox = [&](const test::Box& b) {
@@ -121,7 +125,8 @@ TEST_F(SystemTest, WithoutPdfPrinterTheUserIsToldAndNothingChanges) {
     cups->run("lpadmin -x PDF_Printer");
     test::TempDir t;
     HiveRegistry registry({t / "none.reg"});
-    Platform platform{&fileSystem, &registry, &printers, &launcher, &ui, VELLUMAX_BIN_DIR, "", nullptr};
+    Platform platform{&fileSystem, &registry,        &printers, &launcher,
+                      &ui,         VELLUMAX_BIN_DIR, "",        nullptr};
     Form1 form(platform);
     form.List().append(t.file(marker + ".txt", "never printed"));
     QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);

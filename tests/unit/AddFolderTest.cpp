@@ -1,12 +1,11 @@
-#include "filelist/AddFolder.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "filelist/AddFolder.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
-#include "filelist/FileList.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
+
+#include "filelist/FileList.h"
 
 namespace vx {
 namespace {

@@ -1,5 +1,3 @@
-#include "platform/posix/PosixLauncher.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/posix/PosixLauncher.h"
 #include "support/TempDir.h"
 
 namespace vx {
@@ -30,8 +29,9 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellInBetween) {
     const std::string tricky = std::string("a \"b\" $(touch ") + t.path() + "/pwned) `x`\n\xff;|*'";
     PosixLauncher launcher;
     launcher.start(CommandLine{"/bin/sh",
-                               {"-c", "printf '%s|%s' \"$1\" \"$PRINTER$LPDEST\" > \"$2.tmp\"; "
-                                      "printf END >> \"$2.tmp\"; mv \"$2.tmp\" \"$2\"",
+                               {"-c",
+                                "printf '%s|%s' \"$1\" \"$PRINTER$LPDEST\" > \"$2.tmp\"; "
+                                "printf END >> \"$2.tmp\"; mv \"$2.tmp\" \"$2\"",
                                 "sh", tricky, out},
                                ""});
     EXPECT_EQ(WaitForFile(out), tricky + "|");
@@ -44,10 +44,10 @@ TEST(PosixLauncher, DropsPrinterOverridesFromTheChildEnvironment) {
     ::setenv("PRINTER", "elsewhere", 1);
     ::setenv("LPDEST", "elsewhere", 1);
     PosixLauncher launcher;
-    launcher.start(CommandLine{
-        "\"/bin/sh\"",  // a quoted program path names the path inside
-        {"-c", "printf '[%s%s]END' \"$PRINTER\" \"$LPDEST\" > \"$1\"", "sh", out},
-        ""});
+    launcher.start(
+        CommandLine{"\"/bin/sh\"",  // a quoted program path names the path inside
+                    {"-c", "printf '[%s%s]END' \"$PRINTER\" \"$LPDEST\" > \"$1\"", "sh", out},
+                    ""});
     ::unsetenv("PRINTER");
     ::unsetenv("LPDEST");
     EXPECT_EQ(WaitForFile(out), "[]");

@@ -11,7 +11,8 @@ namespace {
 std::string Hive(const std::string& value) {
     return "Windows Registry Editor Version 5.00\r\n\r\n"
            "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]\r\n"
-           "@=" + value + "\r\n";
+           "@=" +
+           value + "\r\n";
 }
 
 TEST(WordpadPath, ReadsTheServerValueExactlyAsStored) {

@@ -1,6 +1,6 @@
-#include "filelist/Reorder.h"
-
 #include <gtest/gtest.h>
+
+#include "filelist/Reorder.h"
 
 namespace vx {
 namespace {
@@ -116,8 +116,8 @@ TEST(Reorder, ScrollsOnlyAfterAnExchangeAndOnlyPastTheScreenThresholds) {
         int y;
         std::optional<std::size_t> shown;
     };
-    for (const Case c : {Case{304, 3}, Case{305, std::nullopt}, Case{364, std::nullopt},
-                         Case{365, 5}}) {
+    for (const Case c :
+         {Case{304, 3}, Case{305, std::nullopt}, Case{364, std::nullopt}, Case{365, 5}}) {
         Drag d(ten);
         d.press(1);
         d.screenY = c.y;

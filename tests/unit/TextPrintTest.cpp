@@ -30,7 +30,8 @@ Printed Print(const std::string& text, PageSetup page = {}) {
 
 std::size_t Count(const std::string& hay, const std::string& needle) {
     std::size_t n = 0;
-    for (std::size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1)) ++n;
+    for (std::size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1))
+        ++n;
     return n;
 }
 
@@ -63,10 +64,12 @@ TEST(TextToPostScript, TabsFormFeedsAndLongLinesLoseNothing) {
 TEST(TextToPostScript, ReadsUtf8AndFallsBackToWindows1252) {
     EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9"));
     EXPECT_FALSE(IsValidUtf8("caf\xE9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));          // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));          // cut short
-    const Printed utf8 = Print("\xEF\xBB\xBF" "caf\xC3\xA9");
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
+    const Printed utf8 = Print(
+        "\xEF\xBB\xBF"
+        "caf\xC3\xA9");
     EXPECT_NE(utf8.ps.find("(caf\\351)"), std::string::npos);
     const Printed latin1 = Print("caf\xE9 \x93q\x94");
     EXPECT_NE(latin1.ps.find("(caf\\351 \"q\")"), std::string::npos);
