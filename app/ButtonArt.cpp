@@ -17,21 +17,21 @@ QPixmap Canvas() {
     return pm;
 }
 
+QPainterPath Outline(std::initializer_list<QPointF> corners, bool closed = true) {
+    QPainterPath path;
+    path.moveTo(*corners.begin());
+    for (auto it = corners.begin() + 1; it != corners.end(); ++it) path.lineTo(*it);
+    if (closed) path.closeSubpath();
+    return path;
+}
+
 void DrawPage(QPainter& p) {
-    QPainterPath page;
-    page.moveTo(6.5, 1.5);
-    page.lineTo(21.5, 1.5);
-    page.lineTo(27.5, 7.5);
-    page.lineTo(27.5, 30.5);
-    page.lineTo(6.5, 30.5);
-    page.closeSubpath();
+    const QPainterPath page =
+        Outline({{6.5, 1.5}, {21.5, 1.5}, {27.5, 7.5}, {27.5, 30.5}, {6.5, 30.5}});
     p.setPen(QPen(QColor(90, 90, 90), 1));
     p.setBrush(Qt::white);
     p.drawPath(page);
-    QPainterPath fold;
-    fold.moveTo(21.5, 1.5);
-    fold.lineTo(21.5, 7.5);
-    fold.lineTo(27.5, 7.5);
+    const QPainterPath fold = Outline({{21.5, 1.5}, {21.5, 7.5}, {27.5, 7.5}}, false);
     p.setBrush(QColor(225, 225, 225));
     p.drawPath(fold);
 }
@@ -59,22 +59,12 @@ QPixmap FolderPicture() {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(150, 110, 0), 1));
-    QPainterPath back;
-    back.moveTo(2.5, 8.5);
-    back.lineTo(11.5, 8.5);
-    back.lineTo(14.5, 11.5);
-    back.lineTo(26.5, 11.5);
-    back.lineTo(26.5, 27.5);
-    back.lineTo(2.5, 27.5);
-    back.closeSubpath();
+    const QPainterPath back =
+        Outline({{2.5, 8.5}, {11.5, 8.5}, {14.5, 11.5}, {26.5, 11.5}, {26.5, 27.5}, {2.5, 27.5}});
     p.setBrush(QColor(230, 180, 30));
     p.drawPath(back);
-    QPainterPath front;  // the open flap, tilted forward
-    front.moveTo(7.5, 15.5);
-    front.lineTo(30.5, 15.5);
-    front.lineTo(26.5, 27.5);
-    front.lineTo(2.5, 27.5);
-    front.closeSubpath();
+    // The open flap, tilted forward.
+    const QPainterPath front = Outline({{7.5, 15.5}, {30.5, 15.5}, {26.5, 27.5}, {2.5, 27.5}});
     p.setBrush(QColor(255, 215, 70));
     p.drawPath(front);
     return pm;

@@ -102,7 +102,7 @@ std::optional<std::vector<std::string>> ListView1::DroppedPaths(const QMimeData*
 }
 
 // A drop only ever copies names: the source must never delete or move the user's files.
-void ListView1::dragEnterEvent(QDragEnterEvent* event) {
+void ListView1::offerCopy(QDragMoveEvent* event) {
     if (!DroppedPaths(event->mimeData())) {
         event->ignore();
         return;
@@ -111,13 +111,12 @@ void ListView1::dragEnterEvent(QDragEnterEvent* event) {
     event->accept();
 }
 
+void ListView1::dragEnterEvent(QDragEnterEvent* event) {
+    offerCopy(event);
+}
+
 void ListView1::dragMoveEvent(QDragMoveEvent* event) {
-    if (!DroppedPaths(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    offerCopy(event);
 }
 
 void ListView1::dragLeaveEvent(QDragLeaveEvent* event) {

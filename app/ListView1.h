@@ -50,6 +50,7 @@ class ListView1 : public QTreeView {
 
   private:
     void showSelectedRow(int row);
+    void offerCopy(QDragMoveEvent* event);
     void applyCursor();
 
     FileListModel* model_;
