@@ -60,7 +60,7 @@ class Writer {
         } else if (c < 0x20 || c == 0x7F) {
             line_.push_back(' ');
         } else {
-            line_.push_back(ToLatin1(c));
+            line_.push_back(static_cast<char>(ToLatin1(c)));
         }
         while (line_.size() > static_cast<std::size_t>(columns_)) wrap();
     }

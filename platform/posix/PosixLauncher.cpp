@@ -34,6 +34,7 @@ void PosixLauncher::start(const CommandLine& command) {
     std::vector<std::string> args{program};
     args.insert(args.end(), command.args.begin(), command.args.end());
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<char*> envp;
