@@ -51,9 +51,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string path = argv[2];
+    // The default printer is read first: it is only lent to us while the run starts jobs.
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (dest == nullptr)
+        return Fail(argc, argv,
+                    std::string("there is no default printer: ") + cupsLastErrorString());
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr)
-        return Fail(argc, argv, "cannot read \"" + path + "\": " + std::strerror(errno));
+    if (in == nullptr) {
+        const int e = errno;
+        cupsFreeDests(1, dest);
+        return Fail(argc, argv, "cannot read \"" + path + "\": " + std::strerror(e));
+    }
 
     // One pass decides how the bytes are meant, the second lays them out.
     vx::Utf8Check check;
@@ -63,14 +71,8 @@ int main(int argc, char** argv) {
     const bool readError = std::ferror(in) != 0;
     if (readError || std::fseek(in, 0, SEEK_SET) != 0) {
         std::fclose(in);
+        cupsFreeDests(1, dest);
         return Fail(argc, argv, "cannot read \"" + path + "\": " + std::strerror(errno));
-    }
-
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr) {
-        std::fclose(in);
-        return Fail(argc, argv,
-                    std::string("there is no default printer: ") + cupsLastErrorString());
     }
 
     char spool[] = "/tmp/textprint-XXXXXX";

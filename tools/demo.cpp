@@ -33,12 +33,13 @@ std::vector<std::string> NewPdfs(fs::file_time_type since) {
     std::vector<std::string> out;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(PdfFolder(), ec))
-        if (e.path().extension() == ".pdf" && e.last_write_time(ec) >= since) out.push_back(e.path());
+        if (e.path().extension() == ".pdf" && e.last_write_time(ec) >= since)
+            out.push_back(e.path());
     return out;
 }
 
 class DemoUi : public vx::QtUi {
-public:
+  public:
     DemoUi(std::vector<std::string> samples, fs::file_time_type since)
         : samples_(std::move(samples)), since_(since) {}
     std::string openFileDialog(const vx::OpenDialogSettings&) override {
@@ -54,7 +55,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::string> samples_;
     fs::file_time_type since_;
     std::size_t done_ = 0;
@@ -81,8 +82,8 @@ int main(int argc, char* argv[]) {
     vx::CupsPrinters printers;
     vx::PosixLauncher launcher;
     DemoUi ui(samples, since);
-    vx::Platform platform{&fileSystem, &registry, &printers, &launcher, &ui, programFolder, "",
-                          nullptr};
+    vx::Platform platform{&fileSystem, &registry,     &printers, &launcher,
+                          &ui,         programFolder, "",        nullptr};
     vx::Form1 form(platform);
     ui.setOwner(&form);
     form.show();
