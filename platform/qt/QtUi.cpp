@@ -2,10 +2,14 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <cstdio>
@@ -24,6 +28,38 @@ std::string ToPath(const QString& path) {
 QString FromText(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// The Open dialog with multiple selection that also takes a typed name of a file that does
+// not exist yet: Qt's own accepts only existing files in that mode.
+class OpenDialog : public QFileDialog {
+  public:
+    OpenDialog(QWidget* owner, const QString& title) : QFileDialog(owner, title) {
+        setAcceptMode(AcceptOpen);
+        setFileMode(ExistingFiles);
+        setOption(HideNameFilterDetails, true);
+        setOption(DontUseNativeDialog, true);
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        if (edit != nullptr && buttons != nullptr) {
+            // Runs after the dialog's own check, which disables Open for unknown names.
+            connect(edit, &QLineEdit::textChanged, this, [edit, buttons] {
+                if (QPushButton* open = buttons->button(QDialogButtonBox::Open))
+                    open->setEnabled(!edit->text().trimmed().isEmpty());
+            });
+        }
+    }
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        for (const QString& f : files) {
+            if (!QFileInfo::exists(f)) {
+                QDialog::accept();  // a typed name of a file that does not exist is taken as is
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 
 }  // namespace
 
@@ -66,11 +102,7 @@ void QtUi::messageBox(const std::string& text, BoxIcon icon, const std::string& 
 }
 
 std::string QtUi::openFileDialog(const OpenDialogSettings& settings) {
-    QFileDialog dialog(owner_, FromText(settings.title));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    OpenDialog dialog(owner_, FromText(settings.title));
     dialog.setNameFilters(QtNameFilters(settings.filter));
     if (!settings.fileName.empty()) dialog.selectFile(FromPath(settings.fileName));
     if (dialog.exec() != QDialog::Accepted) return {};

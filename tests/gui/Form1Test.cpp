@@ -1,14 +1,19 @@
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 #include <memory>
 
 #include "app/Form1.h"
+#include "platform/qt/QtUi.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
@@ -335,6 +340,49 @@ class Form1Test : public QObject {
         p->ui.folderResult.clear();
         QTest::mouseClick(child<QPushButton>("Check4"), Qt::LeftButton);
         QCOMPARE(form->MousePointer(), 99);
+    }
+
+    void theOpenDialogTakesPickedAndTypedNames() {
+        test::TempDir t;
+        t.file("a.txt");
+        t.file("b.log");
+        QtUi ui;
+        QString title, filter;
+        bool openEnabled = false;
+        // Answers the modal dialog from inside its own loop; never leaves it open.
+        auto answer = [&](const QString& typed) {
+            QTimer::singleShot(50, [&, typed] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (dialog == nullptr) return;
+                title = dialog->windowTitle();
+                filter = dialog->selectedNameFilter();
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+                auto* open = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
+                                 ->button(QDialogButtonBox::Open);
+                openEnabled = open->isEnabled();
+                if (openEnabled) {
+                    open->click();
+                } else {
+                    dialog->reject();
+                }
+            });
+        };
+        OpenDialogSettings settings{"", 0x280201,
+                                    "Add File(s) - Use Ctrl & Shift to select multiple files",
+                                    "All Files (*.*)|*.*|Text Files (*.txt)|*.txt"};
+        answer(QString::fromStdString(t / "a.txt"));
+        QCOMPARE(ui.openFileDialog(settings), t / "a.txt");
+        QCOMPARE(title, QStringLiteral("Add File(s) - Use Ctrl & Shift to select multiple files"));
+        QCOMPARE(filter, QStringLiteral("All Files (*.*)"));
+        answer(QString::fromStdString(t / "not-yet.txt"));
+        QCOMPARE(ui.openFileDialog(settings), t / "not-yet.txt");
+        QVERIFY(openEnabled);
+        answer(QString::fromStdString("\"" + (t / "a.txt") + "\" \"" + (t / "b.log") + "\""));
+        const std::string both = ui.openFileDialog(settings);
+        std::string shown = both;
+        for (char& c : shown)
+            if (c == 0) c = '|';
+        QCOMPARE(QString::fromStdString(shown), QString::fromStdString(t.path() + "|a.txt|b.log"));
     }
 
     void closingDuringAConversionPutsThePrinterBackAndEnds() {
