@@ -1,29 +1,38 @@
 // textprint: the word processor on Linux. "textprint /p FILE" prints a text file on the
-// user's default printer without asking, with the file's name as the job title.
+// user's default printer without asking, as a searchable PDF titled with the file's name.
+// "textprint --pdf OUT FILE" writes that PDF to OUT instead.
 #include <cups/cups.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QMessageBox>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "textprint/TextToPostScript.h"
+#include "textprint/TextToPdf.h"
 
 namespace {
 
-// Said on the terminal, and in a box where there is a display to show one.
-int Fail(int argc, char** argv, const std::string& message) {
+// Said on the terminal, and in a box where there is a display to show one. The box comes
+// from a helper beside us, so printing itself never loads a widget toolkit.
+int Fail(const char* self, const std::string& message) {
     std::fprintf(stderr, "textprint: %s\n", message.c_str());
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0)) {
-        QApplication app(argc, argv);
-        QMessageBox::critical(nullptr, QStringLiteral("textprint"),
-                              QString::fromStdString(message));
+        std::string alert = self;
+        const std::size_t slash = alert.rfind('/');
+        alert = (slash == std::string::npos ? std::string() : alert.substr(0, slash + 1)) +
+                "textprint-alert";
+        if (::access(alert.c_str(), X_OK) == 0) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::execl(alert.c_str(), "textprint-alert", message.c_str(),
+                        static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+        }
     }
     return 1;
 }
@@ -33,71 +42,88 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The page size the printer offers as its default; A4 when it names none.
 vx::PageSetup PageFor(cups_dest_t* dest) {
     vx::PageSetup page;
-    const char* media = cupsGetOption("media", dest->num_options, dest->options);
-    if (media != nullptr && (std::strstr(media, "letter") || std::strstr(media, "Letter"))) {
-        page.width = 612;
-        page.height = 792;
+    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    cups_size_t size;
+    if (info != nullptr && cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
+        size.width > 2540 && size.length > 2540) {
+        page.width = size.width * 72.0 / 2540.0;
+        page.height = size.length * 72.0 / 2540.0;
     }
+    cupsFreeDestInfo(info);
     return page;
+}
+
+vx::PdfResult WritePdf(const std::string& path, const vx::PageSetup& page, std::FILE* out,
+                       std::string& error) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+        error = "cannot read \"" + path + "\": " + std::strerror(errno);
+        return {};
+    }
+    vx::PdfResult result = vx::TextToPdf(in, BaseName(path), page, out);
+    if (!result.ok) error = "cannot turn \"" + path + "\" into a PDF: " + std::strerror(errno);
+    std::fclose(in);
+    if (!result.missing.empty())
+        std::fprintf(stderr, "textprint: no installed font has %s; printed as boxes in \"%s\"\n",
+                     vx::DescribeMissing(result.missing).c_str(), path.c_str());
+    return result;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--pdf") == 0) {
+        std::FILE* out = std::fopen(argv[2], "wb");
+        if (out == nullptr)
+            return Fail(argv[0], std::string("cannot write \"") + argv[2] +
+                                     "\": " + std::strerror(errno));
+        std::string error;
+        const vx::PdfResult result = WritePdf(argv[3], vx::PageSetup{}, out, error);
+        const bool closed = std::fclose(out) == 0;
+        if (!result.ok || !closed) {
+            ::unlink(argv[2]);
+            return Fail(argv[0], error.empty() ? "cannot write the PDF" : error);
+        }
+        return 0;
+    }
     if (argc != 3 || std::strcmp(argv[1], "/p") != 0) {
-        std::fprintf(stderr, "usage: textprint /p FILE\n");
+        std::fprintf(stderr, "usage: textprint /p FILE\n       textprint --pdf OUT FILE\n");
         return 2;
     }
     const std::string path = argv[2];
     // The default printer is read first: it is only lent to us while the run starts jobs.
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
     if (dest == nullptr)
-        return Fail(argc, argv,
-                    std::string("there is no default printer: ") + cupsLastErrorString());
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        const int e = errno;
-        cupsFreeDests(1, dest);
-        return Fail(argc, argv, "cannot read \"" + path + "\": " + std::strerror(e));
-    }
+        return Fail(argv[0], std::string("there is no default printer: ") + cupsLastErrorString());
+    const std::string printer = dest->name;
 
-    // One pass decides how the bytes are meant, the second lays them out.
-    vx::Utf8Check check;
-    unsigned char chunk[1 << 16];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
-        check.feed(chunk, got);
-    const bool readError = std::ferror(in) != 0;
-    if (readError || std::fseek(in, 0, SEEK_SET) != 0) {
-        std::fclose(in);
-        cupsFreeDests(1, dest);
-        return Fail(argc, argv, "cannot read \"" + path + "\": " + std::strerror(errno));
-    }
-
-    char spool[] = "/tmp/textprint-XXXXXX";
-    const int fd = ::mkstemp(spool);
+    const char* tmp = std::getenv("TMPDIR");
+    std::string spool = std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") +
+                        "/textprint-XXXXXX";
+    const int fd = ::mkstemp(spool.data());
     std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (out == nullptr) {
-        std::fclose(in);
         cupsFreeDests(1, dest);
-        return Fail(argc, argv, std::string("cannot write a print file: ") + std::strerror(errno));
+        return Fail(argv[0], std::string("cannot write a print file: ") + std::strerror(errno));
     }
-    const std::string title = BaseName(path);
-    vx::TextToPostScript(in, check.ok(), title, PageFor(dest), out);
-    std::fclose(in);
-    const bool written = std::fflush(out) == 0 && !std::ferror(out);
-    std::fclose(out);
+    std::string error;
+    const vx::PdfResult result = WritePdf(path, PageFor(dest), out, error);
+    const bool written = std::fclose(out) == 0 && result.ok;
 
     int job = 0;
-    if (written)
-        job = cupsPrintFile2(CUPS_HTTP_DEFAULT, dest->name, spool, title.c_str(), 0, nullptr);
-    ::unlink(spool);
-    const std::string printer = dest->name;
+    if (written) {
+        const std::string title = BaseName(path);
+        job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(), title.c_str(), 0,
+                             nullptr);
+    }
+    ::unlink(spool.c_str());
     cupsFreeDests(1, dest);
-    if (!written) return Fail(argc, argv, "cannot write a print file for \"" + path + "\"");
+    if (!written) return Fail(argv[0], error.empty() ? "cannot write a print file" : error);
     if (job == 0)
-        return Fail(argc, argv,
-                    "\"" + printer + "\" did not take \"" + path + "\": " + cupsLastErrorString());
+        return Fail(argv[0], "\"" + printer + "\" did not take \"" + path +
+                                 "\": " + cupsLastErrorString());
     return 0;
 }

@@ -1,88 +1,196 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "textprint/TextToPostScript.h"
+#include "textprint/TextDecoder.h"
+#include "textprint/TextLayout.h"
+#include "textprint/TextToPdf.h"
 
 namespace vx {
 namespace {
 
-struct Printed {
-    std::string ps;
+std::u32string Decode(Encoding e, const std::string& bytes, std::size_t piece = 1) {
+    TextDecoder d(e);
+    std::u32string out;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t at = 0; at < bytes.size(); at += piece)
+        d.feed(p + at, std::min(piece, bytes.size() - at), out);
+    d.finish(out);
+    return out;
+}
+
+Detected Detect(const std::string& bytes) {
+    return DetectEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                          IsValidUtf8(bytes));
+}
+
+TEST(TextDecoder, ByteOrderMarksChooseTheEncodingAndElseUtf8OrWindows1252) {
+    EXPECT_EQ(Detect(std::string("\xFF\xFE\x00\x00x", 5)).encoding, Encoding::Utf32LE);
+    EXPECT_EQ(Detect(std::string("\x00\x00\xFE\xFF", 4)).encoding, Encoding::Utf32BE);
+    EXPECT_EQ(Detect("\xFF\xFEh\x00").encoding, Encoding::Utf16LE);
+    EXPECT_EQ(Detect("\xFE\xFF\x00h").bomLength, 2u);
+    EXPECT_EQ(Detect("\xEF\xBB\xBF" "caf\xC3\xA9").bomLength, 3u);
+    EXPECT_EQ(Detect("caf\xC3\xA9").encoding, Encoding::Utf8);
+    EXPECT_EQ(Detect("caf\xE9").encoding, Encoding::Windows1252);
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
+}
+
+TEST(TextDecoder, EveryEncodingSurvivesBeingFedByteByByte) {
+    EXPECT_EQ(Decode(Encoding::Utf8, "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"),
+              U"café 中 😀");
+    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("h\x00\x3D\xD8\x00\xDE", 6)), U"h😀");
+    EXPECT_EQ(Decode(Encoding::Utf16BE, std::string("\x00h\x4E\x2D", 4), 3), U"h中");
+    EXPECT_EQ(Decode(Encoding::Utf32LE, std::string("\x00\xF6\x01\x00", 4)), U"😀");
+    EXPECT_EQ(Decode(Encoding::Utf32BE, std::string("\x00\x00\x00h", 4)), U"h");
+    EXPECT_EQ(Decode(Encoding::Windows1252, "caf\xE9 \x93q\x94 \x80"), U"café “q” €");
+}
+
+TEST(TextDecoder, BrokenUnitsBecomeReplacementCharactersAndNothingElseIsLost) {
+    EXPECT_EQ(Decode(Encoding::Utf8, "a\xE2\x82z"), U"a\uFFFDz");
+    EXPECT_EQ(Decode(Encoding::Utf8, "a\xE2"), U"a\uFFFD");
+    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("\x3D\xD8h\x00", 4)), U"\uFFFDh");
+    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("\x00\xDCh\x00", 4)), U"\uFFFDh");
+    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("h\x00z", 3)), U"h\uFFFD");  // odd length
+    EXPECT_EQ(Decode(Encoding::Utf32LE, std::string("\x00\x00\x11\x00", 4)), U"\uFFFD");
+}
+
+struct Recorder : LineSink {
+    struct Row {
+        int page;
+        int row;
+        std::u32string text;
+    };
+    void line(int row, const std::u32string& text) override { rows.push_back({pages, row, text}); }
+    void endPage() override { ++pages; }
+    std::vector<std::u32string> texts() const {
+        std::vector<std::u32string> t;
+        for (const auto& r : rows) t.push_back(r.text);
+        return t;
+    }
+    std::vector<Row> rows;
     int pages = 0;
 };
 
-Printed Print(const std::string& text, PageSetup page = {}) {
-    std::FILE* in = text.empty() ? std::tmpfile()
-                                 : ::fmemopen(const_cast<char*>(text.data()), text.size(), "rb");
+Recorder Lay(const std::u32string& text, int columns = 20, int rows = 5, std::size_t piece = 1) {
+    Recorder r;
+    TextLayout layout(columns, rows, r);
+    for (std::size_t at = 0; at < text.size(); at += piece) layout.put(text.substr(at, piece));
+    layout.finish();
+    EXPECT_EQ(layout.pages(), r.pages);
+    return r;
+}
+
+using Lines = std::vector<std::u32string>;
+
+TEST(TextLayout, LinesEndAtLfCrCrlfAndSeparatorsWithoutDoubleSpacing) {
+    EXPECT_EQ(Lay(U"one\r\ntwo\rthree\nfour\u2028five").texts(),
+              (Lines{U"one", U"two", U"three", U"four", U"five"}));
+    EXPECT_EQ(Lay(U"a\r\n\r\nb\n").texts(), (Lines{U"a", U"", U"b"}));
+    EXPECT_EQ(Lay(U"a\r\n\r\nb\n", 20, 5, 2).texts(), (Lines{U"a", U"", U"b"}));
+}
+
+TEST(TextLayout, TabStopsEveryEightColumnsCountWideCharacters) {
+    EXPECT_EQ(Lay(U"a\tb\n12345678\tc\n中\td", 40).texts(),
+              (Lines{U"a       b", U"12345678        c", U"中      d"}));
+}
+
+TEST(TextLayout, FormFeedsStartPagesAndEveryTextHasAPage) {
+    EXPECT_EQ(Lay(U"").pages, 1);
+    EXPECT_EQ(Lay(U"\f").pages, 1);
+    EXPECT_EQ(Lay(U"a\f").pages, 1);
+    EXPECT_EQ(Lay(U"a\n\f\f").pages, 2);
+    const Recorder r = Lay(U"a\fb");
+    ASSERT_EQ(r.rows.size(), 2u);
+    EXPECT_EQ(r.rows[1].page, 1);
+    EXPECT_EQ(r.rows[1].row, 0);
+    const Recorder full = Lay(U"1\n2\n3\n4\n5\n6\n7");
+    EXPECT_EQ(full.pages, 2);
+    EXPECT_EQ(full.rows[5].page, 1);
+}
+
+TEST(TextLayout, LongLinesWrapAtWordsOrAtTheEdgeAndNothingIsLost) {
+    EXPECT_EQ(Lay(U"the quick brown fox jumps over").texts(),
+              (Lines{U"the quick brown fox ", U"jumps over"}));
+    const std::u32string word(45, U'x');
+    EXPECT_EQ(Lay(word).texts(), (Lines{word.substr(0, 20), word.substr(20, 20), U"xxxxx"}));
+    // A space arriving at a full line does not pull the line's last word down.
+    EXPECT_EQ(Lay(U"abc 5678901234567890 z").texts(),
+              (Lines{U"abc 5678901234567890", U" z"}));
+    // A wide character never straddles the edge.
+    EXPECT_EQ(Lay(U"中文字符测试中文字符", 9).texts(), (Lines{U"中文字符", U"测试中文", U"字符"}));
+
+    std::u32string words;
+    for (int i = 0; i < 300; ++i) words += U"w" + std::u32string(i % 7, U'o') + U" ";
+    std::u32string joined;
+    for (const auto& row : Lay(words, 33, 4).rows) {
+        EXPECT_LE(row.text.size(), 33u);
+        joined += row.text;
+    }
+    EXPECT_EQ(joined, words);
+}
+
+TEST(TextLayout, ControlCharactersShowAsTheirPictures) {
+    EXPECT_EQ(Lay(std::u32string(U"a\0b\x1B\x7F", 5)).texts(), (Lines{U"a\u2400b\u241B\u2421"}));
+}
+
+struct Pdf {
+    PdfResult result;
+    std::string bytes;
+};
+
+Pdf ToPdf(const std::string& text, PageSetup page = {}) {
+    std::FILE* in = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), in);
+    std::rewind(in);
     char* buf = nullptr;
     std::size_t len = 0;
     std::FILE* out = ::open_memstream(&buf, &len);
-    Printed p;
-    p.pages = TextToPostScript(in, IsValidUtf8(text), "t.txt", page, out);
+    Pdf p;
+    p.result = TextToPdf(in, "t.txt", page, out);
     std::fclose(in);
     std::fclose(out);
-    p.ps.assign(buf, len);
+    p.bytes.assign(buf, len);
     std::free(buf);
     return p;
 }
 
-std::size_t Count(const std::string& hay, const std::string& needle) {
-    std::size_t n = 0;
-    for (std::size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + 1))
-        ++n;
-    return n;
-}
-
-TEST(TextToPostScript, LinesEndAtLfCrAndCrlfWithoutDoubleSpacing) {
-    const Printed p = Print("one\r\ntwo\rthree\nfour");
-    EXPECT_EQ(Count(p.ps, " L\n"), 4u);
-    EXPECT_NE(p.ps.find("(one)"), std::string::npos);
-    EXPECT_NE(p.ps.find("(four)"), std::string::npos);
-    EXPECT_EQ(p.pages, 1);
-}
-
-TEST(TextToPostScript, TabsFormFeedsAndLongLinesLoseNothing) {
-    const Printed tabs = Print("a\tb\n12345678\tc");
-    EXPECT_NE(tabs.ps.find("(a       b)"), std::string::npos);
-    EXPECT_NE(tabs.ps.find("(12345678        c)"), std::string::npos);
-    EXPECT_EQ(Print("page1\fpage2").pages, 2);
-
-    std::string words;
-    for (int i = 0; i < 100; ++i) words += "word" + std::to_string(i) + " ";
-    const Printed wrapped = Print(words + "\n" + std::string(250, 'x'));
-    for (int i = 0; i < 100; ++i)
-        EXPECT_NE(wrapped.ps.find("word" + std::to_string(i) + " "), std::string::npos) << i;
-    EXPECT_EQ(Count(wrapped.ps, "x"), 250u + Count(Print("").ps, "x"));
+TEST(TextToPdf, WritesACompletePdfPageByPage) {
+    const Pdf empty = ToPdf("");
+    EXPECT_TRUE(empty.result.ok);
+    EXPECT_EQ(empty.result.pages, 1);
+    EXPECT_EQ(empty.bytes.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(empty.bytes.find("%%EOF", empty.bytes.size() - 8), std::string::npos);
 
     std::string many;
-    for (int i = 0; i < 200; ++i) many += "line\n";
-    EXPECT_GE(Print(many).pages, 3);
+    for (int i = 0; i < 200; ++i) many += "line " + std::to_string(i) + "\r\n";
+    EXPECT_EQ(ToPdf(many).result.pages, 4);  // 60 rows on A4
+    EXPECT_EQ(ToPdf(many, PageSetup{612, 792, 72, 10}).result.pages, 4);
+    EXPECT_EQ(ToPdf(many, PageSetup{595, 420, 54, 10}).result.pages, 8);  // A5 landscape
 }
 
-TEST(TextToPostScript, ReadsUtf8AndFallsBackToWindows1252) {
-    EXPECT_TRUE(IsValidUtf8("caf\xC3\xA9"));
-    EXPECT_FALSE(IsValidUtf8("caf\xE9"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
-    const Printed utf8 = Print(
-        "\xEF\xBB\xBF"
-        "caf\xC3\xA9");
-    EXPECT_NE(utf8.ps.find("(caf\\351)"), std::string::npos);
-    const Printed latin1 = Print("caf\xE9 \x93q\x94");
-    EXPECT_NE(latin1.ps.find("(caf\\351 \"q\")"), std::string::npos);
-    EXPECT_NE(Print("(a)\\").ps.find("(\\(a\\)\\\\)"), std::string::npos);
+TEST(TextToPdf, ReportsCharactersNoFontHasInsteadOfHidingThem) {
+    const Pdf p = ToPdf("ok \xF4\x8F\xBF\xBD and \xF3\xB0\x80\x80");
+    EXPECT_TRUE(p.result.ok);
+    EXPECT_EQ(p.result.missing, (std::set<char32_t>{0xF0000, 0x10FFFD}));
+    EXPECT_EQ(DescribeMissing(p.result.missing), "U+F0000 \xF3\xB0\x80\x80, U+10FFFD \xF4\x8F\xBF\xBD");
+    EXPECT_EQ(DescribeMissing({1, 2, 3}, 2), "U+0001 \x01, U+0002 \x02 and 1 more");
+    EXPECT_TRUE(ToPdf("plain ASCII and caf\xC3\xA9").result.missing.empty());
 }
 
-TEST(TextToPostScript, EmptyAndBinaryInputPrintWithoutTrouble) {
-    EXPECT_EQ(Print("").pages, 1);
-    std::string binary;
-    for (int i = 0; i < 100000; ++i) binary.push_back(static_cast<char>((i * 7919) % 256));
-    const Printed p = Print(binary);
-    EXPECT_GT(p.pages, 1);
-    EXPECT_NE(p.ps.find("%%EOF"), std::string::npos);
+TEST(TextToPdf, AWriteFailureIsReported) {
+    std::FILE* in = std::tmpfile();
+    std::fputs("text", in);
+    std::rewind(in);
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    ASSERT_NE(full, nullptr);
+    EXPECT_FALSE(TextToPdf(in, "t", PageSetup{}, full).ok);
+    std::fclose(full);
+    std::fclose(in);
 }
 
 }  // namespace

@@ -1,0 +1,258 @@
+#include "textprint/PdfPages.h"
+
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vx {
+
+namespace {
+
+// Below Hebrew every script the face has is drawn one glyph per cell with no shaping.
+constexpr char32_t kGridLimit = 0x0590;
+constexpr unsigned kNoGlyph = 0;
+
+cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::FILE*>(closure);
+    return std::fwrite(data, 1, length, out) == length ? CAIRO_STATUS_SUCCESS
+                                                       : CAIRO_STATUS_WRITE_ERROR;
+}
+
+bool IsRtl(char32_t c) {
+    return (c >= 0x0590 && c < 0x0900) || (c >= 0xFB1D && c < 0xFE00) ||
+           (c >= 0xFE70 && c < 0xFF00) || (c >= 0x10800 && c < 0x11000) ||
+           (c >= 0x1E800 && c < 0x1F000);
+}
+
+bool IsNeutral(char32_t c) {
+    return c < 0x41 || (c > 0x5A && c < 0x61) || (c > 0x7A && c < 0xC0) ||
+           (c >= 0x2000 && c < 0x2070) || c == 0xD7 || c == 0xF7;
+}
+
+// The paragraph direction is that of its first strong character.
+bool StartsRightToLeft(const std::u32string& text) {
+    for (const char32_t c : text) {
+        if (IsRtl(c)) return true;
+        if (!IsNeutral(c) && CellWidth(c) != 0) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out)
+    : page_(page), out_(out) {
+    surface_ = cairo_pdf_surface_create_for_stream(WriteTo, out_, page.width, page.height);
+    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "textprint");
+    cr_ = cairo_create(surface_);
+    cairo_set_source_rgb(cr_, 0, 0, 0);
+
+    // Unhinted outlines at 72 units per inch: a point is a unit and advances are exact.
+    fontMap_ = pango_cairo_font_map_new();
+    context_ = pango_font_map_create_context(fontMap_);
+    pango_cairo_context_set_resolution(context_, 72.0);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(context_, options);
+    cairo_font_options_destroy(options);
+
+    description_ = pango_font_description_from_string("DejaVu Sans Mono,Monospace");
+    pango_font_description_set_absolute_size(description_, page.fontSize * PANGO_SCALE);
+    layout_ = pango_layout_new(context_);
+    pango_layout_set_font_description(layout_, description_);
+    pango_layout_set_single_paragraph_mode(layout_, TRUE);
+
+    font_ = pango_font_map_load_font(fontMap_, context_, description_);
+    if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
+    glyphOf_.assign(kGridLimit, kNoGlyph);
+    if (scaled_ != nullptr && cairo_scaled_font_status(scaled_) == CAIRO_STATUS_SUCCESS) {
+        if (FT_Face face = cairo_ft_scaled_font_lock_face(scaled_)) {
+            for (char32_t c = 0x20; c < kGridLimit; ++c)
+                if (CellWidth(c) == 1 && (c < 0x7F || c >= 0xA0))
+                    glyphOf_[c] = FT_Get_Char_Index(face, c);
+            cairo_ft_scaled_font_unlock_face(scaled_);
+        }
+        cairo_font_extents_t fe;
+        cairo_scaled_font_extents(scaled_, &fe);
+        ascent_ = fe.ascent;
+        cairo_glyph_t zero = {glyphOf_['0'], 0, 0};
+        cairo_text_extents_t te;
+        cairo_scaled_font_glyph_extents(scaled_, &zero, 1, &te);
+        if (te.x_advance > 0) advance_ = te.x_advance;
+    } else {
+        scaled_ = nullptr;
+    }
+    lineHeight_ = page.fontSize * 1.2;
+    columns_ = std::max(8, static_cast<int>((page.width - 2 * page.margin) / advance_));
+    rows_ = std::max(1, static_cast<int>((page.height - 2 * page.margin) / lineHeight_));
+}
+
+PdfPages::~PdfPages() {
+    if (cr_ != nullptr) cairo_destroy(cr_);
+    if (surface_ != nullptr) cairo_surface_destroy(surface_);
+    if (layout_ != nullptr) g_object_unref(layout_);
+    if (font_ != nullptr) g_object_unref(font_);
+    if (context_ != nullptr) g_object_unref(context_);
+    if (fontMap_ != nullptr) g_object_unref(fontMap_);
+    if (description_ != nullptr) pango_font_description_free(description_);
+}
+
+bool PdfPages::onGrid(const std::u32string& text) const {
+    if (scaled_ == nullptr) return false;
+    for (const char32_t c : text)
+        if (c >= kGridLimit || glyphOf_[c] == kNoGlyph) return false;
+    return true;
+}
+
+void PdfPages::line(int row, const std::u32string& text) {
+    std::size_t end = text.find_last_not_of(U' ');
+    if (end == std::u32string::npos) return;
+    const std::u32string shown = text.substr(0, end + 1);
+    const double baseline = page_.margin + ascent_ + row * lineHeight_;
+    if (onGrid(shown))
+        drawOnGrid(baseline, shown);
+    else
+        drawShaped(baseline, shown);
+}
+
+void PdfPages::drawOnGrid(double baseline, const std::u32string& text) {
+    // One glyph per cell, each tied to its character so the text can be copied back.
+    std::vector<cairo_glyph_t> glyphs(text.size());
+    std::vector<cairo_text_cluster_t> clusters(text.size());
+    utf8_.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t before = utf8_.size();
+        AppendUtf8(text[i], utf8_);
+        glyphs[i] = {glyphOf_[text[i]], page_.margin + static_cast<double>(i) * advance_,
+                     baseline};
+        clusters[i] = {static_cast<int>(utf8_.size() - before), 1};
+    }
+    cairo_set_scaled_font(cr_, scaled_);
+    cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()), glyphs.data(),
+                           static_cast<int>(glyphs.size()), clusters.data(),
+                           static_cast<int>(clusters.size()), cairo_text_cluster_flags_t{});
+}
+
+void PdfPages::drawShaped(double baseline, const std::u32string& text) {
+    utf8_.clear();
+    for (const char32_t c : text) AppendUtf8(c, utf8_);
+    const bool rtl = StartsRightToLeft(text);
+    pango_context_set_base_dir(context_, rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
+    pango_layout_context_changed(layout_);
+    pango_layout_set_auto_dir(layout_, FALSE);
+    pango_layout_set_text(layout_, utf8_.data(), static_cast<int>(utf8_.size()));
+
+    if (pango_layout_get_unknown_glyphs_count(layout_) > 0) {
+        PangoLayoutIter* it = pango_layout_get_iter(layout_);
+        do {
+            PangoLayoutRun* run = pango_layout_iter_get_run_readonly(it);
+            if (run == nullptr) continue;
+            for (int i = 0; i < run->glyphs->num_glyphs; ++i) {
+                const PangoGlyph g = run->glyphs->glyphs[i].glyph;
+                if ((g & PANGO_GLYPH_UNKNOWN_FLAG) != 0) missing_.insert(g & ~PANGO_GLYPH_UNKNOWN_FLAG);
+            }
+        } while (pango_layout_iter_next_run(it));
+        pango_layout_iter_free(it);
+    }
+
+    PangoRectangle logical;
+    pango_layout_get_extents(layout_, nullptr, &logical);
+    const double width = static_cast<double>(logical.width) / PANGO_SCALE;
+    const double room = page_.width - 2 * page_.margin;
+    // Fallback faces can be wider than the grid; such a line is narrowed, never cut.
+    const double squeeze = width > room ? room / width : 1.0;
+    const double x = rtl ? page_.margin + room - width * squeeze : page_.margin;
+    cairo_save(cr_);
+    cairo_translate(cr_, x, baseline);
+    if (squeeze < 1.0) cairo_scale(cr_, squeeze, 1.0);
+    drawRuns(pango_layout_get_line_readonly(layout_, 0));
+    cairo_restore(cr_);
+}
+
+// Draws the shaped line glyph cluster by glyph cluster, left to right as it is seen, each
+// cluster tied to its characters: text readers then get every word back whole, also in
+// right-to-left scripts.
+void PdfPages::drawRuns(PangoLayoutLine* line) {
+    double x = 0;
+    std::vector<int> starts;
+    std::vector<cairo_glyph_t> glyphs;
+    for (GSList* l = line->runs; l != nullptr; l = l->next) {
+        const auto* run = static_cast<PangoGlyphItem*>(l->data);
+        const PangoItem* item = run->item;
+        const PangoGlyphString* gs = run->glyphs;
+        cairo_scaled_font_t* font =
+            pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(item->analysis.font));
+        starts.assign(gs->log_clusters, gs->log_clusters + gs->num_glyphs);
+        std::sort(starts.begin(), starts.end());
+        const char* text = utf8_.data() + item->offset;
+        for (int i = 0; i < gs->num_glyphs;) {
+            const int cluster = gs->log_clusters[i];
+            const auto next = std::upper_bound(starts.begin(), starts.end(), cluster);
+            const int end = next == starts.end() ? item->length : *next;
+            glyphs.clear();
+            double boxes = 0;
+            for (; i < gs->num_glyphs && gs->log_clusters[i] == cluster; ++i) {
+                const PangoGlyphInfo& g = gs->glyphs[i];
+                const double at = x + static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
+                if ((g.glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) {
+                    cairo_rectangle(cr_, at + 0.5, -ascent_ * 0.8,
+                                    static_cast<double>(g.geometry.width) / PANGO_SCALE - 1,
+                                    ascent_ * 0.8);
+                    boxes += 1;
+                } else if (g.glyph != PANGO_GLYPH_EMPTY) {
+                    glyphs.push_back(
+                        {g.glyph, at, static_cast<double>(g.geometry.y_offset) / PANGO_SCALE});
+                }
+                x += static_cast<double>(g.geometry.width) / PANGO_SCALE;
+            }
+            if (boxes > 0) {
+                cairo_set_line_width(cr_, 0.5);
+                cairo_stroke(cr_);
+            }
+            if (glyphs.empty() || font == nullptr) continue;
+            cairo_text_cluster_t whole = {end - cluster, static_cast<int>(glyphs.size())};
+            cairo_set_scaled_font(cr_, font);
+            cairo_show_text_glyphs(cr_, text + cluster, end - cluster, glyphs.data(),
+                                   static_cast<int>(glyphs.size()), &whole, 1,
+                                   cairo_text_cluster_flags_t{});
+        }
+    }
+}
+
+void PdfPages::endPage() { cairo_show_page(cr_); }
+
+bool PdfPages::finish() {
+    cairo_destroy(cr_);
+    cr_ = nullptr;
+    cairo_surface_finish(surface_);
+    const bool ok = cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    return ok && std::fflush(out_) == 0 && std::ferror(out_) == 0;
+}
+
+}  // namespace vx

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "textprint/TextLayout.h"
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_scaled_font cairo_scaled_font_t;
+typedef struct _PangoFontMap PangoFontMap;
+typedef struct _PangoContext PangoContext;
+typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoFontDescription PangoFontDescription;
+typedef struct _PangoFont PangoFont;
+typedef struct _PangoLayoutLine PangoLayoutLine;
+
+namespace vx {
+
+struct PageSetup {
+    double width = 595.28;  // points; A4 unless the printer says otherwise
+    double height = 841.89;
+    double margin = 54.0;
+    double fontSize = 10.0;
+};
+
+// Draws laid-out rows as PDF pages, written to `out` as each page ends, in a monospaced
+// face. Text in the face's own glyphs goes straight to the grid; other scripts go through
+// Pango for font fallback, shaping and right-to-left order. The PDF keeps the text, so it
+// can be searched and copied.
+class PdfPages : public LineSink {
+  public:
+    PdfPages(const PageSetup& page, const std::string& title, std::FILE* out);
+    ~PdfPages() override;
+    PdfPages(const PdfPages&) = delete;
+    PdfPages& operator=(const PdfPages&) = delete;
+
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    void line(int row, const std::u32string& text) override;
+    void endPage() override;
+    // Completes the file; false when it could not be written.
+    bool finish();
+    // Characters that no installed font has; they print as boxes.
+    const std::set<char32_t>& missing() const { return missing_; }
+
+  private:
+    bool onGrid(const std::u32string& text) const;
+    void drawOnGrid(double baseline, const std::u32string& text);
+    void drawShaped(double baseline, const std::u32string& text);
+    void drawRuns(PangoLayoutLine* line);
+
+    PageSetup page_;
+    std::FILE* out_;
+    bool writeFailed_ = false;
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    PangoFontMap* fontMap_ = nullptr;
+    PangoContext* context_ = nullptr;
+    PangoLayout* layout_ = nullptr;
+    PangoFontDescription* description_ = nullptr;
+    PangoFont* font_ = nullptr;
+    cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_
+    std::vector<unsigned> glyphOf_;          // the face's glyph for each code point below it
+    double advance_ = 6.0;
+    double ascent_ = 8.0;
+    double lineHeight_ = 12.0;
+    int columns_ = 80;
+    int rows_ = 60;
+    std::set<char32_t> missing_;
+    std::string utf8_;
+    std::vector<int> clusterBytes_;
+};
+
+void AppendUtf8(char32_t c, std::string& out);
+
+}  // namespace vx

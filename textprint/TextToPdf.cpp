@@ -1,0 +1,65 @@
+#include "textprint/TextToPdf.h"
+
+#include <cinttypes>
+#include <vector>
+
+#include "textprint/TextDecoder.h"
+#include "textprint/TextLayout.h"
+
+namespace vx {
+
+PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page,
+                    std::FILE* out) {
+    PdfResult result;
+    std::vector<unsigned char> buffer(1 << 16);
+    std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
+    Detected detected = DetectEncoding(buffer.data(), got, true);
+    if (detected.bomLength == 0) {
+        Utf8Check check;
+        for (std::size_t n = got; n > 0; n = std::fread(buffer.data(), 1, buffer.size(), in))
+            check.feed(buffer.data(), n);
+        if (!check.ok()) detected.encoding = Encoding::Windows1252;
+        if (std::ferror(in) != 0 || std::fseek(in, 0, SEEK_SET) != 0) return result;
+        got = std::fread(buffer.data(), 1, buffer.size(), in);
+    }
+
+    PdfPages pages(page, title, out);
+    TextLayout layout(pages.columns(), pages.rows(), pages);
+    TextDecoder decoder(detected.encoding);
+    std::u32string chars;
+    std::size_t skip = detected.bomLength;
+    for (; got > 0; got = std::fread(buffer.data(), 1, buffer.size(), in)) {
+        chars.clear();
+        decoder.feed(buffer.data() + skip, got - skip, chars);
+        skip = 0;
+        layout.put(chars);
+    }
+    const bool readOk = std::ferror(in) == 0;
+    chars.clear();
+    decoder.finish(chars);
+    layout.put(chars);
+    layout.finish();
+    result.pages = layout.pages();
+    result.missing = pages.missing();
+    result.ok = pages.finish() && readOk;
+    return result;
+}
+
+std::string DescribeMissing(const std::set<char32_t>& missing, std::size_t most) {
+    std::string text;
+    std::size_t shown = 0;
+    for (const char32_t c : missing) {
+        if (shown == most) {
+            text += " and " + std::to_string(missing.size() - most) + " more";
+            break;
+        }
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04" PRIX32 " ", static_cast<std::uint32_t>(c));
+        if (shown++ > 0) text += ", ";
+        text += code;
+        AppendUtf8(c, text);
+    }
+    return text;
+}
+
+}  // namespace vx
