@@ -17,6 +17,27 @@ namespace vx::test {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The system's filters and backends, plus the PDF Printer backend as just built. A backend
+// that is root's and not group- or world-writable is one cupsd will run as root.
+void MakeServerBin(const std::string& bin) {
+    const fs::path system = "/usr/lib/cups";
+    std::error_code ec;
+    fs::create_directories(bin + "/backend");
+    for (const auto& e : fs::directory_iterator(system, ec)) {
+        if (e.path().filename() == "backend") continue;
+        fs::create_directory_symlink(e.path(), bin + "/" + e.path().filename().string(), ec);
+    }
+    for (const auto& e : fs::directory_iterator(system / "backend", ec))
+        fs::create_symlink(e.path(), bin + "/backend/" + e.path().filename().string(), ec);
+    const std::string ours = bin + "/backend/vellumax-pdf";
+    fs::copy_file(VELLUMAX_PDF_BACKEND, ours, ec);
+    ::chmod(ours.c_str(), ::geteuid() == 0 ? 0700 : 0755);
+}
+
+}  // namespace
+
 PrivateCups::PrivateCups() {
     std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
     folder_ = ::mkdtemp(tmpl.data());
@@ -37,7 +58,8 @@ PrivateCups::PrivateCups() {
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\n";
+        << "FileDevice Yes\nServerBin " << folder_ << "/serverbin\n";
+    MakeServerBin(folder_ + "/serverbin");
     std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
 
     ::setenv("CUPS_SERVER", (folder_ + "/cups.sock").c_str(), 1);
@@ -83,8 +105,13 @@ int PrivateCups::run(const std::string& command) const {
 }
 
 void PrivateCups::addPdfPrinter() const {
-    run("lpadmin -p PDF_Printer -D 'PDF Printer' -v cups-pdf:/ "
-        "-P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null");
+    run("lpadmin -p PDF_Printer -D 'PDF Printer' -v vellumax-pdf:/ -P '" VELLUMAX_PDF_PPD
+        "' -E 2>/dev/null");
+}
+
+bool PrivateCups::addCupsPdfPrinter(const std::string& name) const {
+    return run("lpadmin -p " + name + " -v cups-pdf:/ " +
+               "-P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null") == 0;
 }
 
 void PrivateCups::addNullPrinter(const std::string& name) const {
@@ -92,12 +119,15 @@ void PrivateCups::addNullPrinter(const std::string& name) const {
         " printer' -v file:///dev/null -m raw -E 2>/dev/null");
 }
 
+std::string PdfFolder() {
+    const passwd* pw = ::getpwuid(::getuid());
+    return pw == nullptr ? std::string() : std::string(pw->pw_dir) + "/PDF";
+}
+
 std::vector<std::string> PdfsWithMarker(const std::string& marker) {
     std::vector<std::string> out;
-    const passwd* pw = ::getpwuid(::getuid());
-    if (pw == nullptr) return out;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(std::string(pw->pw_dir) + "/PDF", ec)) {
+    for (const auto& e : fs::directory_iterator(PdfFolder(), ec)) {
         const std::string name = e.path().filename().string();
         if (name.find(marker) != std::string::npos && e.path().extension() == ".pdf")
             out.push_back(e.path().string());
@@ -105,9 +135,10 @@ std::vector<std::string> PdfsWithMarker(const std::string& marker) {
     return out;
 }
 
-std::string PdfText(const std::string& pdf) {
+std::string PdfText(const std::string& pdf, bool layout) {
     std::string out;
-    const std::string cmd = "pdftotext -layout '" + pdf + "' - 2>/dev/null";
+    const std::string cmd = std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf +
+                            "' - 2>/dev/null";
     if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
         char buf[4096];
         for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);

@@ -25,7 +25,10 @@ class PrivateCups {
 
     // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
     int run(const std::string& command) const;
+    // "PDF Printer" as the set-up makes it: PDF_Printer on the vellumax-pdf backend.
     void addPdfPrinter() const;
+    // A queue on cups-pdf, where it is installed, to compare against.
+    bool addCupsPdfPrinter(const std::string& name) const;
     void addNullPrinter(const std::string& name) const;
 
   private:
@@ -34,8 +37,10 @@ class PrivateCups {
     bool ready_ = false;
 };
 
-// The PDFs cups-pdf wrote for this user whose names hold the marker.
+// The folder where PDF Printer files this user's PDFs, and those whose names hold the marker.
+std::string PdfFolder();
 std::vector<std::string> PdfsWithMarker(const std::string& marker);
-std::string PdfText(const std::string& pdf);
+// What pdftotext reads from the PDF, with the page layout kept or in reading order.
+std::string PdfText(const std::string& pdf, bool layout = true);
 
 }  // namespace vx::test

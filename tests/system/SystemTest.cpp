@@ -115,6 +115,9 @@ TEST_F(SystemTest, ThreeFilesBecomeThreeSearchablePdfsInListOrder) {
         return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
     });
     for (int i = 0; i < 3; ++i) {
+        // Named after the file, nothing else.
+        EXPECT_EQ(std::filesystem::path(pdfs[i]).filename().string(),
+                  marker + "-" + std::to_string(i) + (i == 1 ? " with space.pdf" : ".pdf"));
         const std::string text = test::PdfText(pdfs[i]);
         EXPECT_NE(text.find(words[i]), std::string::npos) << pdfs[i] << ":\n" << text;
         EXPECT_NE(text.find("line two of " + std::to_string(i)), std::string::npos) << text;
