@@ -35,13 +35,6 @@ bool In(const std::array<Range, N>& ranges, char32_t c) {
     return it != ranges.begin() && c <= std::prev(it)->last;
 }
 
-// Control characters would print as nothing, or as boxes; their pictures say what was there.
-char32_t Visible(char32_t c) {
-    if (c < 0x20) return 0x2400 + c;
-    if (c == 0x7F) return 0x2421;
-    if (c >= 0x80 && c < 0xA0) return 0xFFFD;
-    return c;
-}
 
 }  // namespace
 
@@ -70,9 +63,14 @@ void TextLayout::put(char32_t c) {
         open_ = true;
         do add(' ');
         while (cells_ % 8 != 0 && cells_ != 0);
+    } else if (c < 0x20 || c == 0x7F) {
+        // A control character would print as nothing, or as a box: "^A" says what is there.
+        open_ = true;
+        add('^');
+        add(c == 0x7F ? U'?' : c + 0x40);
     } else {
         open_ = true;
-        add(Visible(c));
+        add(c >= 0x80 && c < 0xA0 ? 0xFFFD : c);
     }
 }
 

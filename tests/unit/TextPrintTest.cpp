@@ -134,8 +134,8 @@ TEST(TextLayout, LongLinesWrapAtWordsOrAtTheEdgeAndNothingIsLost) {
     EXPECT_EQ(joined, words);
 }
 
-TEST(TextLayout, ControlCharactersShowAsTheirPictures) {
-    EXPECT_EQ(Lay(std::u32string(U"a\0b\x1B\x7F", 5)).texts(), (Lines{U"a\u2400b\u241B\u2421"}));
+TEST(TextLayout, ControlCharactersShowInCaretNotation) {
+    EXPECT_EQ(Lay(std::u32string(U"a\0b\x1B\x7F\x85", 6)).texts(), (Lines{U"a^@b^[^?\uFFFD"}));
 }
 
 struct Pdf {
