@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# Makes sure CUPS runs and that "PDF Printer" exists: the queue PDF_Printer on the cups-pdf
-# backend, described "PDF Printer". PDFs land in ~/PDF of the user who prints.
+# Makes sure CUPS runs and that "PDF Printer" exists: the queue PDF_Printer on the
+# vellumax-pdf backend, described "PDF Printer". Its PDFs land in ~/PDF of the user who
+# prints, named after the printed file. Run after scripts/setup.sh has built the backend.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 ensure_packages "${PRINT_PACKAGES[@]}"
+
+backend="$root/build/default/bin/vellumax-pdf"
+installed=/usr/lib/cups/backend/vellumax-pdf
+if [ ! -x "$backend" ]; then
+    echo "The PDF Printer backend is not built: run scripts/setup.sh first." >&2
+    exit 1
+fi
+# Mode 0700 and root's: cupsd then runs it as root, and it becomes the job's user itself.
+if ! as_root cmp -s "$backend" "$installed"; then
+    as_root install -o root -g root -m 0700 "$backend" "$installed"
+fi
 
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     if [ -d /run/systemd/system ]; then
@@ -14,8 +26,9 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     fi
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 fi
-if ! lpstat -p PDF_Printer >/dev/null 2>&1; then
-    as_root lpadmin -p PDF_Printer -D "PDF Printer" -v cups-pdf:/ \
-        -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E
-    echo "Created the printer \"PDF Printer\" (queue PDF_Printer); PDFs land in ~/PDF."
+# An older PDF_Printer on another backend is moved over to this one.
+if ! lpstat -v PDF_Printer 2>/dev/null | grep -q "vellumax-pdf:/"; then
+    as_root lpadmin -p PDF_Printer -D "PDF Printer" -v vellumax-pdf:/ \
+        -P "$root/printing/vellumax-pdf.ppd" -E 2>/dev/null
+    echo "Set up the printer \"PDF Printer\" (queue PDF_Printer); PDFs land in ~/PDF."
 fi
