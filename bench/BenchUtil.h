@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -25,6 +26,47 @@ inline long PeakResidentBytes() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss * 1024;
+}
+
+}  // namespace vx::bench
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace vx::bench {
+
+struct Measured {
+    double seconds = 0;
+    long peakBytes = 0;  // the largest resident set of the process and what it waited for
+    int status = -1;
+};
+
+// Runs a program to its end and measures it.
+inline Measured Run(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    Measured m;
+    int status = 0;
+    rusage u{};
+    if (pid > 0 && wait4(pid, &status, 0, &u) == pid) {
+        m.seconds = Seconds(start);
+        m.peakBytes = u.ru_maxrss * 1024;
+        m.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return m;
+}
+
+inline bool OnPath(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 }  // namespace vx::bench

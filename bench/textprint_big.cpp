@@ -1,0 +1,42 @@
+// One 5 MB text file to PDF: textprint's time and peak memory, beside Qt's QTextDocument
+// and, where installed, enscript with ps2pdf.
+#include <cstdio>
+#include <random>
+
+#include "bench/BenchUtil.h"
+#include "support/TempDir.h"
+
+int main() {
+    vx::test::TempDir t;
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> len(1, 10);
+    std::uniform_int_distribution<int> letter('a', 'z');
+    std::string text;
+    int column = 0;
+    while (text.size() < 5u * 1024 * 1024) {
+        for (int n = len(rng); n > 0; --n, ++column) text.push_back(static_cast<char>(letter(rng)));
+        if (column > 70 + len(rng)) {
+            text += "\n";
+            column = 0;
+        } else {
+            text += (len(rng) == 1) ? "\t" : " ";
+            ++column;
+        }
+    }
+    const std::string in = t.file("big.txt", text);
+    const std::string out = t.path() + "/big.pdf";
+    auto report = [](const char* who, const vx::bench::Measured& m) {
+        std::printf("%-22s %6.2f s  %6.1f MiB peak%s\n", who, m.seconds,
+                    static_cast<double>(m.peakBytes) / (1024.0 * 1024.0),
+                    m.status == 0 ? "" : "  (failed)");
+    };
+    std::printf("5 MiB of text (%zu bytes) to PDF:\n", text.size());
+    report("textprint", vx::bench::Run({TEXTPRINT_PATH, "--pdf", out, in}));
+    report("Qt QTextDocument", vx::bench::Run({QT_ANCHOR_PATH, in, out}));
+    if (vx::bench::OnPath("enscript") && vx::bench::OnPath("ps2pdf"))
+        report("enscript + ps2pdf",
+               vx::bench::Run({"sh", "-c", "enscript -q -B -p - '" + in + "' | ps2pdf - '" + out + "'"}));
+    else
+        std::printf("enscript + ps2pdf       not installed\n");
+    return 0;
+}
