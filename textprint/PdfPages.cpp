@@ -87,6 +87,8 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
 
     font_ = pango_font_map_load_font(fontMap_, context_, description_);
+    fontset_ = pango_font_map_load_fontset(fontMap_, context_, description_,
+                                           pango_language_get_default());
     if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
     glyphOf_.assign(kGridLimit, kNoGlyph);
     if (scaled_ != nullptr && cairo_scaled_font_status(scaled_) == CAIRO_STATUS_SUCCESS) {
@@ -112,6 +114,8 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
 }
 
 PdfPages::~PdfPages() {
+    for (PangoFont* f : fallbacks_) g_object_unref(f);
+    if (fontset_ != nullptr) g_object_unref(fontset_);
     if (cr_ != nullptr) cairo_destroy(cr_);
     if (surface_ != nullptr) cairo_surface_destroy(surface_);
     if (layout_ != nullptr) g_object_unref(layout_);
@@ -121,10 +125,44 @@ PdfPages::~PdfPages() {
     if (description_ != nullptr) pango_font_description_free(description_);
 }
 
-bool PdfPages::onGrid(const std::u32string& text) const {
+// Scripts whose letters change with their neighbours, or run right to left, need shaping.
+static bool NeedsShaping(char32_t c) {
+    return CellWidth(c) == 0 || (c >= 0x0590 && c < 0x1100) || (c >= 0x1700 && c < 0x1900) ||
+           (c >= 0x1A00 && c < 0x1B80) || (c >= 0xA800 && c < 0xAB00) ||
+           (c >= 0xFB1D && c < 0xFF00) || (c >= 0xD800 && c < 0xE000) || c >= 0x1F000;
+}
+
+const PdfPages::Cell& PdfPages::cellFor(char32_t c) {
+    const auto known = cells_.find(c);
+    if (known != cells_.end()) return known->second;
+    Cell& cell = cells_[c];
+    if (c < kGridLimit && glyphOf_[c] != kNoGlyph) {
+        cell = {scaled_, glyphOf_[c], 0};
+        return cell;
+    }
+    if (NeedsShaping(c) || fontset_ == nullptr) return cell;
+    PangoFont* font = pango_fontset_get_font(fontset_, c);
+    if (font == nullptr) return cell;
+    fallbacks_.push_back(font);
+    cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
+    if (scaled == nullptr) return cell;
+    unsigned glyph = kNoGlyph;
+    if (FT_Face face = cairo_ft_scaled_font_lock_face(scaled)) {
+        glyph = FT_Get_Char_Index(face, c);
+        cairo_ft_scaled_font_unlock_face(scaled);
+    }
+    if (glyph == kNoGlyph) return cell;
+    cairo_glyph_t g = {glyph, 0, 0};
+    cairo_text_extents_t te;
+    cairo_scaled_font_glyph_extents(scaled, &g, 1, &te);
+    cell = {scaled, glyph, std::max(0.0, (CellWidth(c) * advance_ - te.x_advance) / 2)};
+    return cell;
+}
+
+bool PdfPages::onGrid(const std::u32string& text) {
     if (scaled_ == nullptr) return false;
     for (const char32_t c : text)
-        if (c >= kGridLimit || glyphOf_[c] == kNoGlyph) return false;
+        if (cellFor(c).font == nullptr) return false;
     return true;
 }
 
@@ -139,22 +177,38 @@ void PdfPages::line(int row, const std::u32string& text) {
         drawShaped(baseline, shown);
 }
 
+// One glyph per character at its cells, each tied to its character so the text can be
+// copied back; one drawing call per run of the same face.
 void PdfPages::drawOnGrid(double baseline, const std::u32string& text) {
-    // One glyph per cell, each tied to its character so the text can be copied back.
-    std::vector<cairo_glyph_t> glyphs(text.size());
-    std::vector<cairo_text_cluster_t> clusters(text.size());
+    cairo_scaled_font_t* font = nullptr;
+    auto flush = [&] {
+        if (glyphs_.empty()) return;
+        cairo_set_scaled_font(cr_, font);
+        cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()),
+                               glyphs_.data(), static_cast<int>(glyphs_.size()),
+                               clusters_.data(), static_cast<int>(clusters_.size()),
+                               cairo_text_cluster_flags_t{});
+        glyphs_.clear();
+        clusters_.clear();
+        utf8_.clear();
+    };
     utf8_.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    glyphs_.clear();
+    clusters_.clear();
+    int column = 0;
+    for (const char32_t c : text) {
+        const Cell& cell = cellFor(c);
+        if (cell.font != font) {
+            flush();
+            font = cell.font;
+        }
         const std::size_t before = utf8_.size();
-        AppendUtf8(text[i], utf8_);
-        glyphs[i] = {glyphOf_[text[i]], page_.margin + static_cast<double>(i) * advance_,
-                     baseline};
-        clusters[i] = {static_cast<int>(utf8_.size() - before), 1};
+        AppendUtf8(c, utf8_);
+        glyphs_.push_back({cell.glyph, page_.margin + column * advance_ + cell.shift, baseline});
+        clusters_.push_back({static_cast<int>(utf8_.size() - before), 1});
+        column += CellWidth(c);
     }
-    cairo_set_scaled_font(cr_, scaled_);
-    cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()), glyphs.data(),
-                           static_cast<int>(glyphs.size()), clusters.data(),
-                           static_cast<int>(clusters.size()), cairo_text_cluster_flags_t{});
+    flush();
 }
 
 void PdfPages::drawShaped(double baseline, const std::u32string& text) {
@@ -246,13 +300,15 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
 void PdfPages::endPage() { cairo_show_page(cr_); }
 
 bool PdfPages::finish() {
+    // A drawing error leaves the context dead and the pages after it blank.
+    const bool drawn = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
     cairo_destroy(cr_);
     cr_ = nullptr;
     cairo_surface_finish(surface_);
     const bool ok = cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
-    return ok && std::fflush(out_) == 0 && std::ferror(out_) == 0;
+    return drawn && ok && std::fflush(out_) == 0 && std::ferror(out_) == 0;
 }
 
 }  // namespace vx

@@ -1,20 +1,21 @@
 #pragma once
 
+#include <cairo.h>
+
 #include <cstdio>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "textprint/TextLayout.h"
 
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
-typedef struct _cairo_scaled_font cairo_scaled_font_t;
 typedef struct _PangoFontMap PangoFontMap;
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoLayout PangoLayout;
 typedef struct _PangoFontDescription PangoFontDescription;
 typedef struct _PangoFont PangoFont;
+typedef struct _PangoFontset PangoFontset;
 typedef struct _PangoLayoutLine PangoLayoutLine;
 
 namespace vx {
@@ -27,8 +28,8 @@ struct PageSetup {
 };
 
 // Draws laid-out rows as PDF pages, written to `out` as each page ends, in a monospaced
-// face. Text in the face's own glyphs goes straight to the grid; other scripts go through
-// Pango for font fallback, shaping and right-to-left order. The PDF keeps the text, so it
+// face. Characters that need no shaping go straight to the grid, from the face or from a
+// fallback face; lines with scripts that shape or run right to left go through Pango. The PDF keeps the text, so it
 // can be searched and copied.
 class PdfPages : public LineSink {
   public:
@@ -47,7 +48,13 @@ class PdfPages : public LineSink {
     const std::set<char32_t>& missing() const { return missing_; }
 
   private:
-    bool onGrid(const std::u32string& text) const;
+    struct Cell {
+        cairo_scaled_font_t* font = nullptr;  // null: no face draws it on the grid
+        unsigned glyph = 0;
+        double shift = 0;  // centres a glyph narrower than its cells
+    };
+    const Cell& cellFor(char32_t c);
+    bool onGrid(const std::u32string& text);
     void drawOnGrid(double baseline, const std::u32string& text);
     void drawShaped(double baseline, const std::u32string& text);
     void drawRuns(PangoLayoutLine* line);
@@ -64,6 +71,11 @@ class PdfPages : public LineSink {
     PangoFont* font_ = nullptr;
     cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_
     std::vector<unsigned> glyphOf_;          // the face's glyph for each code point below it
+    PangoFontset* fontset_ = nullptr;
+    std::vector<PangoFont*> fallbacks_;      // kept alive for their scaled fonts
+    std::unordered_map<char32_t, Cell> cells_;
+    std::vector<cairo_glyph_t> glyphs_;
+    std::vector<cairo_text_cluster_t> clusters_;
     double advance_ = 6.0;
     double ascent_ = 8.0;
     double lineHeight_ = 12.0;

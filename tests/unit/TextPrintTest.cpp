@@ -173,6 +173,23 @@ TEST(TextToPdf, WritesACompletePdfPageByPage) {
     EXPECT_EQ(ToPdf(many, PageSetup{595, 420, 54, 10}).result.pages, 8);  // A5 landscape
 }
 
+std::size_t PageObjects(const std::string& pdf) {
+    std::size_t n = 0;
+    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+         at = pdf.find("/Type /Page", at + 1))
+        n += pdf.compare(at, 12, "/Type /Pages") != 0;
+    return n;
+}
+
+TEST(TextToPdf, LinesOfEveryScriptKeepEveryPage) {
+    // Shaped right-to-left lines, fallback faces and the plain grid, mixed on pages.
+    const Pdf p = ToPdf("שלום\fplain\n中文 and مرحبا\fend");
+    EXPECT_TRUE(p.result.ok);
+    EXPECT_EQ(p.result.pages, 3);
+    EXPECT_EQ(PageObjects(p.bytes), 3u);
+    EXPECT_TRUE(p.result.missing.empty());
+}
+
 TEST(TextToPdf, ReportsCharactersNoFontHasInsteadOfHidingThem) {
     const Pdf p = ToPdf("ok \xF4\x8F\xBF\xBD and \xF3\xB0\x80\x80");
     EXPECT_TRUE(p.result.ok);
