@@ -1,4 +1,4 @@
-// The real window with the real OS services: a private CUPS server, the cups-pdf
+// The real window with the real OS services: a private CUPS server, the vellumax-pdf
 // "PDF Printer", textprint as the word processor. Only the boxes and dialogs are answered
 // by the test.
 #include <gtest/gtest.h>
