@@ -154,6 +154,28 @@ TEST_F(PrintTest, SameNamesFromTwoFoldersLandSideBySide) {
     EXPECT_EQ(PdfsWithMarker(marker).size(), 2u);
 }
 
+std::string PageSize(const std::string& pdf) {
+    std::string info;
+    if (std::FILE* p = ::popen(("pdfinfo '" + pdf + "' 2>/dev/null").c_str(), "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, p) != nullptr)
+            if (std::string(line).rfind("Page size:", 0) == 0) info = line;
+        ::pclose(p);
+    }
+    return info;
+}
+
+TEST_F(PrintTest, PagesHaveThePrintersDefaultSize) {
+    ASSERT_EQ(cups->run("lpadmin -p PDF_Printer -o PageSize=Letter"), 0);
+    const Printed letter = print(file("letter.txt", "on letter\n"), marker + "letter.pdf");
+    ASSERT_EQ(cups->run("lpadmin -p PDF_Printer -o PageSize=A4"), 0);
+    const Printed a4 = print(file("a4.txt", "on A4\n"), marker + "a4.pdf");
+    ASSERT_FALSE(letter.pdf.empty()) << cups->log();
+    ASSERT_FALSE(a4.pdf.empty()) << cups->log();
+    EXPECT_NE(PageSize(letter.pdf).find("612 x 792 pts (letter)"), std::string::npos) << PageSize(letter.pdf);
+    EXPECT_NE(PageSize(a4.pdf).find("pts (A4)"), std::string::npos) << PageSize(a4.pdf);
+}
+
 TEST_F(PrintTest, AFileThatCannotBeReadIsToldAndNothingIsPrinted) {
     const Printed p = print(folder.path() + "/" + marker + "missing.txt", "none");
     EXPECT_NE(p.status, 0);
