@@ -35,7 +35,8 @@ int main() {
     report("Qt QTextDocument", vx::bench::Run({QT_ANCHOR_PATH, in, out}));
     if (vx::bench::OnPath("enscript") && vx::bench::OnPath("ps2pdf"))
         report("enscript + ps2pdf",
-               vx::bench::Run({"sh", "-c", "enscript -q -B -p - '" + in + "' | ps2pdf - '" + out + "'"}));
+               vx::bench::Run(
+                   {"sh", "-c", "enscript -q -B -p - '" + in + "' | ps2pdf - '" + out + "'"}));
     else
         std::printf("enscript + ps2pdf       not installed\n");
     return 0;

@@ -34,8 +34,8 @@ int main() {
         return vx::bench::Run({TEXTPRINT_PATH, "/p", files[static_cast<std::size_t>(i)]});
     });
     rate("textprint --pdf, to a file", [&](int i) {
-        return vx::bench::Run({TEXTPRINT_PATH, "--pdf", t.path() + "/out.pdf",
-                               files[static_cast<std::size_t>(i)]});
+        return vx::bench::Run(
+            {TEXTPRINT_PATH, "--pdf", t.path() + "/out.pdf", files[static_cast<std::size_t>(i)]});
     });
     rate("Qt QTextDocument, to a file", [&](int i) {
         return vx::bench::Run(

@@ -20,8 +20,7 @@ bool IsExtension(const std::string& ext) {
 std::string PdfNameForTitle(const std::string& title, const std::string& jobId) {
     std::string stem = title.substr(title.find_last_of('/') + 1);
     const std::size_t dot = stem.rfind('.');
-    if (dot != std::string::npos && dot > 0 && IsExtension(stem.substr(dot + 1)))
-        stem.resize(dot);
+    if (dot != std::string::npos && dot > 0 && IsExtension(stem.substr(dot + 1))) stem.resize(dot);
     for (char& c : stem) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || c == '/') c = '_';

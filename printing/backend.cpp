@@ -63,9 +63,8 @@ int main(int argc, char** argv) {
 
     const passwd* pw = ::getpwnam(user.c_str());
     if (pw == nullptr) return Error("\"" + user + "\" is not a user of this computer");
-    if (::geteuid() == 0 &&
-        (::initgroups(pw->pw_name, pw->pw_gid) != 0 || ::setgid(pw->pw_gid) != 0 ||
-         ::setuid(pw->pw_uid) != 0))
+    if (::geteuid() == 0 && (::initgroups(pw->pw_name, pw->pw_gid) != 0 ||
+                             ::setgid(pw->pw_gid) != 0 || ::setuid(pw->pw_uid) != 0))
         return Error("cannot act as \"" + user + "\": " + std::strerror(errno));
 
     const char* uri = std::getenv("DEVICE_URI");

@@ -87,8 +87,8 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
 
     font_ = pango_font_map_load_font(fontMap_, context_, description_);
-    fontset_ = pango_font_map_load_fontset(fontMap_, context_, description_,
-                                           pango_language_get_default());
+    fontset_ =
+        pango_font_map_load_fontset(fontMap_, context_, description_, pango_language_get_default());
     if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
     glyphOf_.assign(kGridLimit, kNoGlyph);
     if (scaled_ != nullptr && cairo_scaled_font_status(scaled_) == CAIRO_STATUS_SUCCESS) {
@@ -184,10 +184,9 @@ void PdfPages::drawOnGrid(double baseline, const std::u32string& text) {
     auto flush = [&] {
         if (glyphs_.empty()) return;
         cairo_set_scaled_font(cr_, font);
-        cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()),
-                               glyphs_.data(), static_cast<int>(glyphs_.size()),
-                               clusters_.data(), static_cast<int>(clusters_.size()),
-                               cairo_text_cluster_flags_t{});
+        cairo_show_text_glyphs(cr_, utf8_.data(), static_cast<int>(utf8_.size()), glyphs_.data(),
+                               static_cast<int>(glyphs_.size()), clusters_.data(),
+                               static_cast<int>(clusters_.size()), cairo_text_cluster_flags_t{});
         glyphs_.clear();
         clusters_.clear();
         utf8_.clear();
@@ -227,7 +226,8 @@ void PdfPages::drawShaped(double baseline, const std::u32string& text) {
             if (run == nullptr) continue;
             for (int i = 0; i < run->glyphs->num_glyphs; ++i) {
                 const PangoGlyph g = run->glyphs->glyphs[i].glyph;
-                if ((g & PANGO_GLYPH_UNKNOWN_FLAG) != 0) missing_.insert(g & ~PANGO_GLYPH_UNKNOWN_FLAG);
+                if ((g & PANGO_GLYPH_UNKNOWN_FLAG) != 0)
+                    missing_.insert(g & ~PANGO_GLYPH_UNKNOWN_FLAG);
             }
         } while (pango_layout_iter_next_run(it));
         pango_layout_iter_free(it);
@@ -297,7 +297,9 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
     }
 }
 
-void PdfPages::endPage() { cairo_show_page(cr_); }
+void PdfPages::endPage() {
+    cairo_show_page(cr_);
+}
 
 bool PdfPages::finish() {
     // A drawing error leaves the context dead and the pages after it blank.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <pango/pangocairo.h>
 
 #include <cstdio>
 #include <set>
@@ -9,14 +10,6 @@
 #include <vector>
 
 #include "textprint/TextLayout.h"
-
-typedef struct _PangoFontMap PangoFontMap;
-typedef struct _PangoContext PangoContext;
-typedef struct _PangoLayout PangoLayout;
-typedef struct _PangoFontDescription PangoFontDescription;
-typedef struct _PangoFont PangoFont;
-typedef struct _PangoFontset PangoFontset;
-typedef struct _PangoLayoutLine PangoLayoutLine;
 
 namespace vx {
 
@@ -29,8 +22,8 @@ struct PageSetup {
 
 // Draws laid-out rows as PDF pages, written to `out` as each page ends, in a monospaced
 // face. Characters that need no shaping go straight to the grid, from the face or from a
-// fallback face; lines with scripts that shape or run right to left go through Pango. The PDF keeps the text, so it
-// can be searched and copied.
+// fallback face; lines with scripts that shape or run right to left go through Pango. The PDF keeps
+// the text, so it can be searched and copied.
 class PdfPages : public LineSink {
   public:
     PdfPages(const PageSetup& page, const std::string& title, std::FILE* out);
@@ -72,7 +65,7 @@ class PdfPages : public LineSink {
     cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_
     std::vector<unsigned> glyphOf_;          // the face's glyph for each code point below it
     PangoFontset* fontset_ = nullptr;
-    std::vector<PangoFont*> fallbacks_;      // kept alive for their scaled fonts
+    std::vector<PangoFont*> fallbacks_;  // kept alive for their scaled fonts
     std::unordered_map<char32_t, Cell> cells_;
     std::vector<cairo_glyph_t> glyphs_;
     std::vector<cairo_text_cluster_t> clusters_;

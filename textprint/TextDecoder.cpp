@@ -146,8 +146,7 @@ void TextDecoder::feed(const unsigned char* bytes, std::size_t n, std::u32string
         partial_[partialLength_++] = bytes[i];
         if (partialLength_ < size) continue;
         char32_t u = 0;
-        for (std::size_t k = 0; k < size; ++k)
-            u = (u << 8) | partial_[little ? size - 1 - k : k];
+        for (std::size_t k = 0; k < size; ++k) u = (u << 8) | partial_[little ? size - 1 - k : k];
         partialLength_ = 0;
         unit(u, out);
     }

@@ -18,9 +18,9 @@ class LineSink {
 };
 
 // Plain-text layout on a grid of `columns` by `rows`, fed one character at a time so
-// memory stays the size of a line: CR, LF, CRLF and the Unicode separators end a line, tab stops every 8 columns,
-// a form feed starts a page, and a line too long for the page wraps after its last space,
-// or at the edge when it has none. Nothing is cut. Control characters print as ^X.
+// memory stays the size of a line: CR, LF, CRLF and the Unicode separators end a line, tab stops
+// every 8 columns, a form feed starts a page, and a line too long for the page wraps after its last
+// space, or at the edge when it has none. Nothing is cut. Control characters print as ^X.
 class TextLayout {
   public:
     TextLayout(int columns, int rows, LineSink& sink);

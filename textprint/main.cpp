@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--pdf") == 0) {
         std::FILE* out = std::fopen(argv[2], "wb");
         if (out == nullptr)
-            return Fail(argv[0], std::string("cannot write \"") + argv[2] +
-                                     "\": " + std::strerror(errno));
+            return Fail(argv[0],
+                        std::string("cannot write \"") + argv[2] + "\": " + std::strerror(errno));
         std::string error;
         const vx::PdfResult result = WritePdf(argv[3], vx::PageSetup{}, out, error);
         const bool closed = std::fclose(out) == 0;
@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
     const std::string printer = dest->name;
 
     const char* tmp = std::getenv("TMPDIR");
-    std::string spool = std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") +
-                        "/textprint-XXXXXX";
+    std::string spool =
+        std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/textprint-XXXXXX";
     const int fd = ::mkstemp(spool.data());
     std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (out == nullptr) {
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     cupsFreeDests(1, dest);
     if (!written) return Fail(argv[0], error.empty() ? "cannot write a print file" : error);
     if (job == 0)
-        return Fail(argv[0], "\"" + printer + "\" did not take \"" + path +
-                                 "\": " + cupsLastErrorString());
+        return Fail(argv[0],
+                    "\"" + printer + "\" did not take \"" + path + "\": " + cupsLastErrorString());
     return 0;
 }

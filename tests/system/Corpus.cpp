@@ -169,7 +169,8 @@ std::vector<CorpusFile> MakeCorpus(std::uint32_t seed) {
     add("cjk.txt", cjk, true);
     std::u32string rtl;
     for (int i = 0; i < 40; ++i)
-        rtl += words.line(Range(U'ء', U'غ') + Range(U'ف', U'ي'), 6) + U" " + words.line(Range(U'א', U'ת'), 4) + U"\n";
+        rtl += words.line(Range(U'ء', U'غ') + Range(U'ف', U'ي'), 6) + U" " +
+               words.line(Range(U'א', U'ת'), 4) + U"\n";
     add("arabic-hebrew.txt", rtl);
 
     const std::u32string wide = words.line(kLatin + Range(U'α', U'ω'), 200) + U" 😀\r\n";

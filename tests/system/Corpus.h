@@ -11,8 +11,8 @@ namespace vx::test {
 
 struct CorpusFile {
     std::string name;
-    std::string bytes;           // the file as written to disk
-    std::string text;            // what it says, in UTF-8
+    std::string bytes;               // the file as written to disk
+    std::string text;                // what it says, in UTF-8
     bool compareCharacters = false;  // scripts without spaces are counted by character
 };
 

@@ -71,7 +71,9 @@ class PrintTest : public ::testing::Test {
     static inline int counter = 0;
 };
 
-std::string Stem(const std::string& name) { return name.substr(0, name.rfind('.')); }
+std::string Stem(const std::string& name) {
+    return name.substr(0, name.rfind('.'));
+}
 
 int PageCount(const std::string& pdf) {
     const std::string text = PdfText(pdf);
@@ -99,8 +101,8 @@ TEST_F(PrintTest, EveryKindOfTextComesBackFromThePdf) {
 
 TEST_F(PrintTest, FormFeedsStartPagesTabsLineUpAndNoLineIsCut) {
     std::string text = "first page\f\fthird page starts here\r\n";
-    for (const char* row : {"name\tqty\tprice", "apple\t12\t0.50", "kiwifruit\t7\t12.25",
-                            "fig\t1000\t3", "a\tb\tc"})
+    for (const char* row :
+         {"name\tqty\tprice", "apple\t12\t0.50", "kiwifruit\t7\t12.25", "fig\t1000\t3", "a\tb\tc"})
         text += std::string(row) + "\r\n";
     const std::string longWord(650, 'q');
     text += longWord + "Z\n";
@@ -118,8 +120,8 @@ TEST_F(PrintTest, FormFeedsStartPagesTabsLineUpAndNoLineIsCut) {
         << "the text after two form feeds is on page three";
 
     // Each cell after a tab starts on the next stop of eight columns.
-    for (const std::string row : {"name\tqty\tprice", "apple\t12\t0.50",
-                                  "kiwifruit\t7\t12.25", "fig\t1000\t3", "a\tb\tc"}) {
+    for (const std::string row : {"name\tqty\tprice", "apple\t12\t0.50", "kiwifruit\t7\t12.25",
+                                  "fig\t1000\t3", "a\tb\tc"}) {
         std::string expanded;
         for (const char c : row) {
             if (c != '\t') {
@@ -129,8 +131,7 @@ TEST_F(PrintTest, FormFeedsStartPagesTabsLineUpAndNoLineIsCut) {
             do expanded.push_back(' ');
             while (expanded.size() % 8 != 0);
         }
-        EXPECT_NE(laid.find("\n" + expanded + "\n"), std::string::npos) << expanded << "\n"
-                                                                        << laid;
+        EXPECT_NE(laid.find("\n" + expanded + "\n"), std::string::npos) << expanded << "\n" << laid;
     }
 
     // Wrapped, never cut: the long word comes back whole once the line breaks are taken
@@ -172,7 +173,8 @@ TEST_F(PrintTest, PagesHaveThePrintersDefaultSize) {
     const Printed a4 = print(file("a4.txt", "on A4\n"), marker + "a4.pdf");
     ASSERT_FALSE(letter.pdf.empty()) << cups->log();
     ASSERT_FALSE(a4.pdf.empty()) << cups->log();
-    EXPECT_NE(PageSize(letter.pdf).find("612 x 792 pts (letter)"), std::string::npos) << PageSize(letter.pdf);
+    EXPECT_NE(PageSize(letter.pdf).find("612 x 792 pts (letter)"), std::string::npos)
+        << PageSize(letter.pdf);
     EXPECT_NE(PageSize(a4.pdf).find("pts (A4)"), std::string::npos) << PageSize(a4.pdf);
 }
 

@@ -46,8 +46,9 @@ struct Backend {
 
 Backend RunBackend(const std::string& folder, const std::string& user, const std::string& title,
                    const std::string& file) {
-    const std::string cmd = "DEVICE_URI='vellumax-pdf:" + folder + "' '" VELLUMAX_PDF_BACKEND
-                            "' 42 '" + user + "' '" + title + "' 1 '' '" + file + "' 2>&1";
+    const std::string cmd = "DEVICE_URI='vellumax-pdf:" + folder +
+                            "' '" VELLUMAX_PDF_BACKEND "' 42 '" + user + "' '" + title +
+                            "' 1 '' '" + file + "' 2>&1";
     Backend b;
     if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
         char buf[512];

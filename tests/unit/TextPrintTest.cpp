@@ -32,7 +32,10 @@ TEST(TextDecoder, ByteOrderMarksChooseTheEncodingAndElseUtf8OrWindows1252) {
     EXPECT_EQ(Detect(std::string("\x00\x00\xFE\xFF", 4)).encoding, Encoding::Utf32BE);
     EXPECT_EQ(Detect("\xFF\xFEh\x00").encoding, Encoding::Utf16LE);
     EXPECT_EQ(Detect("\xFE\xFF\x00h").bomLength, 2u);
-    EXPECT_EQ(Detect("\xEF\xBB\xBF" "caf\xC3\xA9").bomLength, 3u);
+    EXPECT_EQ(Detect("\xEF\xBB\xBF"
+                     "caf\xC3\xA9")
+                  .bomLength,
+              3u);
     EXPECT_EQ(Detect("caf\xC3\xA9").encoding, Encoding::Utf8);
     EXPECT_EQ(Detect("caf\xE9").encoding, Encoding::Windows1252);
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
@@ -41,8 +44,7 @@ TEST(TextDecoder, ByteOrderMarksChooseTheEncodingAndElseUtf8OrWindows1252) {
 }
 
 TEST(TextDecoder, EveryEncodingSurvivesBeingFedByteByByte) {
-    EXPECT_EQ(Decode(Encoding::Utf8, "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"),
-              U"café 中 😀");
+    EXPECT_EQ(Decode(Encoding::Utf8, "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"), U"café 中 😀");
     EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("h\x00\x3D\xD8\x00\xDE", 6)), U"h😀");
     EXPECT_EQ(Decode(Encoding::Utf16BE, std::string("\x00h\x4E\x2D", 4), 3), U"h中");
     EXPECT_EQ(Decode(Encoding::Utf32LE, std::string("\x00\xF6\x01\x00", 4)), U"😀");
@@ -119,8 +121,7 @@ TEST(TextLayout, LongLinesWrapAtWordsOrAtTheEdgeAndNothingIsLost) {
     const std::u32string word(45, U'x');
     EXPECT_EQ(Lay(word).texts(), (Lines{word.substr(0, 20), word.substr(20, 20), U"xxxxx"}));
     // A space arriving at a full line does not pull the line's last word down.
-    EXPECT_EQ(Lay(U"abc 5678901234567890 z").texts(),
-              (Lines{U"abc 5678901234567890", U" z"}));
+    EXPECT_EQ(Lay(U"abc 5678901234567890 z").texts(), (Lines{U"abc 5678901234567890", U" z"}));
     // A wide character never straddles the edge.
     EXPECT_EQ(Lay(U"中文字符测试中文字符", 9).texts(), (Lines{U"中文字符", U"测试中文", U"字符"}));
 
@@ -194,7 +195,8 @@ TEST(TextToPdf, ReportsCharactersNoFontHasInsteadOfHidingThem) {
     const Pdf p = ToPdf("ok \xF4\x8F\xBF\xBD and \xF3\xB0\x80\x80");
     EXPECT_TRUE(p.result.ok);
     EXPECT_EQ(p.result.missing, (std::set<char32_t>{0xF0000, 0x10FFFD}));
-    EXPECT_EQ(DescribeMissing(p.result.missing), "U+F0000 \xF3\xB0\x80\x80, U+10FFFD \xF4\x8F\xBF\xBD");
+    EXPECT_EQ(DescribeMissing(p.result.missing),
+              "U+F0000 \xF3\xB0\x80\x80, U+10FFFD \xF4\x8F\xBF\xBD");
     EXPECT_EQ(DescribeMissing({1, 2, 3}, 2), "U+0001 \x01, U+0002 \x02 and 1 more");
     EXPECT_TRUE(ToPdf("plain ASCII and caf\xC3\xA9").result.missing.empty());
 }
