@@ -21,5 +21,5 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2
 # The fonts: DejaVu for Latin, Greek, Cyrillic, Arabic and Hebrew, Droid Sans Fallback for
 # Chinese and Japanese (under 2 MB).
 PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-droid-fallback)
-# Only the benchmarks compare against cups-pdf.
-BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript poppler-utils time)
+# Only the benchmarks compare against cups-pdf and enscript.
+BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time)
