@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/Utf8.h"
 #include "textprint/TextLayout.h"
 
 namespace vx {
@@ -78,7 +79,5 @@ class PdfPages : public LineSink {
     std::string utf8_;
     std::vector<int> clusterBytes_;
 };
-
-void AppendUtf8(char32_t c, std::string& out);
 
 }  // namespace vx

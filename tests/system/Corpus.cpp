@@ -3,6 +3,8 @@
 #include <map>
 #include <random>
 
+#include "platform/Utf8.h"
+
 namespace vx::test {
 
 namespace {
@@ -106,23 +108,7 @@ std::u32string FromUtf8(const std::string& s) {
 
 std::string ToUtf8(const std::u32string& s) {
     std::string out;
-    for (const char32_t c : s) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (const char32_t c : s) AppendUtf8(c, out);
     return out;
 }
 
