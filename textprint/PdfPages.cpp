@@ -67,6 +67,7 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
     layout_ = pango_layout_new(context_);
     pango_layout_set_font_description(layout_, description_);
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
+    pango_layout_set_auto_dir(layout_, FALSE);
 
     font_ = pango_font_map_load_font(fontMap_, context_, description_);
     fontset_ =
@@ -125,7 +126,11 @@ const PdfPages::Cell& PdfPages::cellFor(char32_t c) {
     if (NeedsShaping(c) || fontset_ == nullptr) return cell;
     PangoFont* font = pango_fontset_get_font(fontset_, c);
     if (font == nullptr) return cell;
-    fallbacks_.push_back(font);
+    // Each call hands out a reference; one per face keeps its scaled font alive.
+    if (std::find(fallbacks_.begin(), fallbacks_.end(), font) == fallbacks_.end())
+        fallbacks_.push_back(font);
+    else
+        g_object_unref(font);
     cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font));
     if (scaled == nullptr) return cell;
     unsigned glyph = kNoGlyph;
@@ -196,9 +201,11 @@ void PdfPages::drawShaped(double baseline, const std::u32string& text) {
     utf8_.clear();
     for (const char32_t c : text) AppendUtf8(c, utf8_);
     const bool rtl = StartsRightToLeft(text);
-    pango_context_set_base_dir(context_, rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
-    pango_layout_context_changed(layout_);
-    pango_layout_set_auto_dir(layout_, FALSE);
+    const PangoDirection direction = rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR;
+    if (pango_context_get_base_dir(context_) != direction) {
+        pango_context_set_base_dir(context_, direction);
+        pango_layout_context_changed(layout_);
+    }
     pango_layout_set_text(layout_, utf8_.data(), static_cast<int>(utf8_.size()));
 
     if (pango_layout_get_unknown_glyphs_count(layout_) > 0) {

@@ -2,6 +2,7 @@
 // user's default printer without asking, as a searchable PDF titled with the file's name.
 // "textprint --pdf OUT FILE" writes that PDF to OUT instead.
 #include <cups/cups.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -63,8 +64,11 @@ vx::PdfResult WritePdf(const std::string& path, const vx::PageSetup& page, std::
         error = "cannot read \"" + path + "\": " + std::strerror(errno);
         return {};
     }
+    errno = 0;
     vx::PdfResult result = vx::TextToPdf(in, BaseName(path), page, out);
-    if (!result.ok) error = "cannot turn \"" + path + "\" into a PDF: " + std::strerror(errno);
+    if (!result.ok)
+        error = "cannot turn \"" + path + "\" into a PDF" +
+                (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
     std::fclose(in);
     if (!result.missing.empty())
         std::fprintf(stderr, "textprint: no installed font has %s; printed as boxes in \"%s\"\n",
@@ -82,9 +86,11 @@ int main(int argc, char** argv) {
                         std::string("cannot write \"") + argv[2] + "\": " + std::strerror(errno));
         std::string error;
         const vx::PdfResult result = WritePdf(argv[3], vx::PageSetup{}, out, error);
+        struct stat st {};
+        const bool regular = ::fstat(::fileno(out), &st) == 0 && S_ISREG(st.st_mode);
         const bool closed = std::fclose(out) == 0;
         if (!result.ok || !closed) {
-            ::unlink(argv[2]);
+            if (regular) ::unlink(argv[2]);  // half a PDF would pass for a whole one
             return Fail(argv[0], error.empty() ? "cannot write the PDF" : error);
         }
         return 0;

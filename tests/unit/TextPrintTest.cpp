@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
 #include "textprint/TextDecoder.h"
 #include "textprint/TextLayout.h"
 #include "textprint/TextToPdf.h"
@@ -210,6 +214,44 @@ TEST(TextToPdf, AWriteFailureIsReported) {
     EXPECT_FALSE(TextToPdf(in, "t", PageSetup{}, full).ok);
     std::fclose(full);
     std::fclose(in);
+}
+
+}  // namespace
+}  // namespace vx
+
+namespace vx {
+namespace {
+
+int RunTextprint(const std::string& args, std::string& errors) {
+    const std::string cmd = "'" TEXTPRINT_PATH "' " + args + " 2>&1 >/dev/null";
+    int status = -1;
+    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[512];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) errors.append(buf, n);
+        status = ::pclose(p);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Textprint, FailuresAreToldAndTouchNothingThatIsNotTheirs) {
+    test::TempDir t;
+    const std::string text = t.file("a.txt", "some text\n");
+    std::string errors;
+    // A link to a device that is always full: what failed to fill it is not a file to remove.
+    const std::string full = t / "full.pdf";
+    std::filesystem::create_symlink("/dev/full", full);
+    EXPECT_EQ(RunTextprint("--pdf '" + full + "' '" + text + "'", errors), 1);
+    EXPECT_NE(errors.find("No space left on device"), std::string::npos) << errors;
+    EXPECT_TRUE(std::filesystem::is_symlink(full)) << "what is not ours stays";
+
+    errors.clear();
+    EXPECT_EQ(RunTextprint("--pdf '" + t / "out.pdf" + "' '" + t / "missing.txt" + "'", errors), 1);
+    EXPECT_NE(errors.find("cannot read"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(t / "out.pdf")) << "no half PDF is left";
+
+    errors.clear();
+    EXPECT_EQ(RunTextprint("--pdf '" + t / "ok.pdf" + "' '" + text + "'", errors), 0) << errors;
+    EXPECT_GT(std::filesystem::file_size(t / "ok.pdf"), 0u);
 }
 
 }  // namespace
