@@ -178,6 +178,15 @@ TEST_F(PrintTest, PagesHaveThePrintersDefaultSize) {
     EXPECT_NE(PageSize(a4.pdf).find("pts (A4)"), std::string::npos) << PageSize(a4.pdf);
 }
 
+TEST_F(PrintTest, ACharacterNoFontHasIsNamedAndTheRestPrints) {
+    const Printed p = print(file("odd.txt", "before \xF4\x8F\xBF\xBD after\n"), marker + "odd.pdf");
+    ASSERT_EQ(p.status, 0) << p.errors;
+    ASSERT_FALSE(p.pdf.empty()) << cups->log();
+    EXPECT_NE(p.errors.find("no installed font has U+10FFFD"), std::string::npos) << p.errors;
+    EXPECT_NE(p.errors.find("odd.txt"), std::string::npos) << p.errors;
+    EXPECT_GE(WordRecall("before after", PdfText(p.pdf, false)), 1.0);
+}
+
 TEST_F(PrintTest, AFileThatCannotBeReadIsToldAndNothingIsPrinted) {
     const Printed p = print(folder.path() + "/" + marker + "missing.txt", "none");
     EXPECT_NE(p.status, 0);
