@@ -242,22 +242,23 @@ void PdfPages::drawShaped(double baseline, const std::u32string& text) {
 void PdfPages::drawRuns(PangoLayoutLine* line) {
     double x = 0;
     std::vector<int> starts;
-    std::vector<cairo_glyph_t> glyphs;
+    std::string runText;  // the clusters' characters in the order they are drawn
+    bool boxes = false;
     for (GSList* l = line->runs; l != nullptr; l = l->next) {
         const auto* run = static_cast<PangoGlyphItem*>(l->data);
         const PangoItem* item = run->item;
         const PangoGlyphString* gs = run->glyphs;
-        cairo_scaled_font_t* font =
-            pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(item->analysis.font));
         starts.assign(gs->log_clusters, gs->log_clusters + gs->num_glyphs);
         std::sort(starts.begin(), starts.end());
         const char* text = utf8_.data() + item->offset;
+        glyphs_.clear();
+        clusters_.clear();
+        runText.clear();
         for (int i = 0; i < gs->num_glyphs;) {
             const int cluster = gs->log_clusters[i];
             const auto next = std::upper_bound(starts.begin(), starts.end(), cluster);
             const int end = next == starts.end() ? item->length : *next;
-            glyphs.clear();
-            double boxes = 0;
+            const std::size_t before = glyphs_.size();
             for (; i < gs->num_glyphs && gs->log_clusters[i] == cluster; ++i) {
                 const PangoGlyphInfo& g = gs->glyphs[i];
                 const double at = x + static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
@@ -265,24 +266,29 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
                     cairo_rectangle(cr_, at + 0.5, -ascent_ * 0.8,
                                     static_cast<double>(g.geometry.width) / PANGO_SCALE - 1,
                                     ascent_ * 0.8);
-                    boxes += 1;
+                    boxes = true;
                 } else if (g.glyph != PANGO_GLYPH_EMPTY) {
-                    glyphs.push_back(
+                    glyphs_.push_back(
                         {g.glyph, at, static_cast<double>(g.geometry.y_offset) / PANGO_SCALE});
                 }
                 x += static_cast<double>(g.geometry.width) / PANGO_SCALE;
             }
-            if (boxes > 0) {
-                cairo_set_line_width(cr_, 0.5);
-                cairo_stroke(cr_);
-            }
-            if (glyphs.empty() || font == nullptr) continue;
-            cairo_text_cluster_t whole = {end - cluster, static_cast<int>(glyphs.size())};
-            cairo_set_scaled_font(cr_, font);
-            cairo_show_text_glyphs(cr_, text + cluster, end - cluster, glyphs.data(),
-                                   static_cast<int>(glyphs.size()), &whole, 1,
-                                   cairo_text_cluster_flags_t{});
+            if (glyphs_.size() == before) continue;
+            runText.append(text + cluster, static_cast<std::size_t>(end - cluster));
+            clusters_.push_back({end - cluster, static_cast<int>(glyphs_.size() - before)});
         }
+        cairo_scaled_font_t* font =
+            pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(item->analysis.font));
+        if (glyphs_.empty() || font == nullptr) continue;
+        // One call per run: every call is a region the PDF surface keeps track of per page.
+        cairo_set_scaled_font(cr_, font);
+        cairo_show_text_glyphs(cr_, runText.data(), static_cast<int>(runText.size()),
+                               glyphs_.data(), static_cast<int>(glyphs_.size()), clusters_.data(),
+                               static_cast<int>(clusters_.size()), cairo_text_cluster_flags_t{});
+    }
+    if (boxes) {
+        cairo_set_line_width(cr_, 0.5);
+        cairo_stroke(cr_);
     }
 }
 
