@@ -23,7 +23,10 @@ class Words {
     }
     std::u32string line(const std::u32string& alphabet, int words) {
         std::u32string l;
-        for (int i = 0; i < words; ++i) l += (i > 0 ? U" " : U"") + word(alphabet);
+        for (int i = 0; i < words; ++i) {
+            if (i > 0) l += U' ';
+            l += word(alphabet);
+        }
         return l;
     }
     std::mt19937& rng() { return rng_; }

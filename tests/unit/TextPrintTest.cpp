@@ -130,7 +130,11 @@ TEST(TextLayout, LongLinesWrapAtWordsOrAtTheEdgeAndNothingIsLost) {
     EXPECT_EQ(Lay(U"中文字符测试中文字符", 9).texts(), (Lines{U"中文字符", U"测试中文", U"字符"}));
 
     std::u32string words;
-    for (int i = 0; i < 300; ++i) words += U"w" + std::u32string(i % 7, U'o') + U" ";
+    for (int i = 0; i < 300; ++i) {
+        words += U'w';
+        words.append(static_cast<std::size_t>(i % 7), U'o');
+        words += U' ';
+    }
     std::u32string joined;
     for (const auto& row : Lay(words, 33, 4).rows) {
         EXPECT_LE(row.text.size(), 33u);
