@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "support/Command.h"
 #include "support/TempDir.h"
 #include "system/Corpus.h"
 #include "system/PrivateCups.h"
@@ -156,14 +157,9 @@ TEST_F(PrintTest, SameNamesFromTwoFoldersLandSideBySide) {
 }
 
 std::string PageSize(const std::string& pdf) {
-    std::string info;
-    if (std::FILE* p = ::popen(("pdfinfo '" + pdf + "' 2>/dev/null").c_str(), "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, p) != nullptr)
-            if (std::string(line).rfind("Page size:", 0) == 0) info = line;
-        ::pclose(p);
-    }
-    return info;
+    const std::string info = RunCommand("pdfinfo '" + pdf + "' 2>/dev/null").out;
+    const std::size_t at = info.find("Page size:");
+    return at == std::string::npos ? "" : info.substr(at, info.find('\n', at) - at);
 }
 
 TEST_F(PrintTest, PagesHaveThePrintersDefaultSize) {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <thread>
 
+#include "support/Command.h"
+
 namespace vx::test {
 
 namespace fs = std::filesystem;
@@ -136,15 +138,9 @@ std::vector<std::string> PdfsWithMarker(const std::string& marker) {
 }
 
 std::string PdfText(const std::string& pdf, bool layout) {
-    std::string out;
-    const std::string cmd =
-        std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf + "' - 2>/dev/null";
-    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-        ::pclose(p);
-    }
-    return out;
+    return RunCommand(std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf +
+                      "' - 2>/dev/null")
+        .out;
 }
 
 }  // namespace vx::test

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "printing/PdfBackend.h"
+#include "support/Command.h"
 #include "support/TempDir.h"
 
 namespace vx {
@@ -39,24 +40,11 @@ TEST(PdfBackend, TheFolderIsTheUrisPathOrTheUsersPdfFolder) {
 }
 
 // The backend as cupsd runs it: job-id user title copies options [file].
-struct Backend {
-    int status = -1;
-    std::string out;
-};
-
-Backend RunBackend(const std::string& folder, const std::string& user, const std::string& title,
-                   const std::string& file) {
-    const std::string cmd = "DEVICE_URI='vellumax-pdf:" + folder +
+test::CommandResult RunBackend(const std::string& folder, const std::string& user,
+                               const std::string& title, const std::string& file) {
+    return test::RunCommand("DEVICE_URI='vellumax-pdf:" + folder +
                             "' '" VELLUMAX_PDF_BACKEND "' 42 '" + user + "' '" + title +
-                            "' 1 '' '" + file + "' 2>&1";
-    Backend b;
-    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[512];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) b.out.append(buf, n);
-        const int status = ::pclose(p);
-        b.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return b;
+                            "' 1 '' '" + file + "' 2>&1");
 }
 
 std::string Me() {
@@ -69,36 +57,33 @@ TEST(PdfBackend, FilesPdfsUnderFreeNamesAndRefusesAnythingElse) {
     const std::string pdf = t.file("job.pdf", "%PDF-1.5\nbody\n%%EOF\n");
     const std::string out = t / "out";
 
-    const Backend first = RunBackend(out, Me(), "notes.txt", pdf);
+    const test::CommandResult first = RunBackend(out, Me(), "notes.txt", pdf);
     EXPECT_EQ(first.status, 0) << first.out;
-    const Backend second = RunBackend(out, Me(), "notes.txt", pdf);
+    const test::CommandResult second = RunBackend(out, Me(), "notes.txt", pdf);
     EXPECT_EQ(second.status, 0) << second.out;
     EXPECT_TRUE(std::filesystem::exists(out + "/notes.pdf"));
     EXPECT_TRUE(std::filesystem::exists(out + "/notes (2).pdf")) << "the first is kept";
     EXPECT_EQ(std::filesystem::file_size(out + "/notes (2).pdf"), 20u);
 
-    const Backend text = RunBackend(out, Me(), "plain.txt", t.file("plain.txt", "not a pdf"));
+    const test::CommandResult text =
+        RunBackend(out, Me(), "plain.txt", t.file("plain.txt", "not a pdf"));
     EXPECT_EQ(text.status, 1);
     EXPECT_NE(text.out.find("ERROR:"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out + "/plain.pdf"));
 
-    const Backend stranger = RunBackend(out, "no-such-user-vx", "x.txt", pdf);
+    const test::CommandResult stranger = RunBackend(out, "no-such-user-vx", "x.txt", pdf);
     EXPECT_EQ(stranger.status, 1);
     EXPECT_NE(stranger.out.find("not a user"), std::string::npos) << stranger.out;
 
-    const Backend nowhere = RunBackend(t / "missing/deeper", Me(), "x.txt", pdf);
+    const test::CommandResult nowhere = RunBackend(t / "missing/deeper", Me(), "x.txt", pdf);
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_NE(nowhere.out.find("cannot make the folder"), std::string::npos) << nowhere.out;
 }
 
 TEST(PdfBackend, ListsItselfForDeviceDiscovery) {
-    std::string out;
-    if (std::FILE* p = ::popen("'" VELLUMAX_PDF_BACKEND "'", "r")) {
-        char buf[256];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-        EXPECT_EQ(::pclose(p), 0);
-    }
-    EXPECT_EQ(out, "direct vellumax-pdf \"Vellumax PDF Printer\" \"PDF Printer\"\n");
+    const test::CommandResult r = test::RunCommand("'" VELLUMAX_PDF_BACKEND "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "direct vellumax-pdf \"Vellumax PDF Printer\" \"PDF Printer\"\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Command.h"
 #include "support/TempDir.h"
 #include "textprint/TextDecoder.h"
 #include "textprint/TextLayout.h"
@@ -227,14 +228,10 @@ namespace vx {
 namespace {
 
 int RunTextprint(const std::string& args, std::string& errors) {
-    const std::string cmd = "'" TEXTPRINT_PATH "' " + args + " 2>&1 >/dev/null";
-    int status = -1;
-    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[512];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) errors.append(buf, n);
-        status = ::pclose(p);
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const test::CommandResult r =
+        test::RunCommand("'" TEXTPRINT_PATH "' " + args + " 2>&1 >/dev/null");
+    errors += r.out;
+    return r.status;
 }
 
 TEST(Textprint, FailuresAreToldAndTouchNothingThatIsNotTheirs) {
