@@ -73,18 +73,19 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
     fontset_ =
         pango_font_map_load_fontset(fontMap_, context_, description_, pango_language_get_default());
     if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
-    glyphOf_.assign(kGridLimit, kNoGlyph);
+    faceCells_.assign(kGridLimit, Cell{});
     if (scaled_ != nullptr && cairo_scaled_font_status(scaled_) == CAIRO_STATUS_SUCCESS) {
         if (FT_Face face = cairo_ft_scaled_font_lock_face(scaled_)) {
             for (char32_t c = 0x20; c < kGridLimit; ++c)
                 if (CellWidth(c) == 1 && (c < 0x7F || c >= 0xA0))
-                    glyphOf_[c] = FT_Get_Char_Index(face, c);
+                    if (const unsigned g = FT_Get_Char_Index(face, c); g != kNoGlyph)
+                        faceCells_[c] = {scaled_, g, 0};
             cairo_ft_scaled_font_unlock_face(scaled_);
         }
         cairo_font_extents_t fe;
         cairo_scaled_font_extents(scaled_, &fe);
         ascent_ = fe.ascent;
-        cairo_glyph_t zero = {glyphOf_['0'], 0, 0};
+        cairo_glyph_t zero = {faceCells_['0'].glyph, 0, 0};
         cairo_text_extents_t te;
         cairo_scaled_font_glyph_extents(scaled_, &zero, 1, &te);
         if (te.x_advance > 0) advance_ = te.x_advance;
@@ -116,13 +117,11 @@ static bool NeedsShaping(char32_t c) {
 }
 
 const PdfPages::Cell& PdfPages::cellFor(char32_t c) {
+    // The face's own glyphs are a plain table, looked up for every character.
+    if (c < kGridLimit && faceCells_[c].font != nullptr) return faceCells_[c];
     const auto known = cells_.find(c);
     if (known != cells_.end()) return known->second;
     Cell& cell = cells_[c];
-    if (c < kGridLimit && glyphOf_[c] != kNoGlyph) {
-        cell = {scaled_, glyphOf_[c], 0};
-        return cell;
-    }
     if (NeedsShaping(c) || fontset_ == nullptr) return cell;
     PangoFont* font = pango_fontset_get_font(fontset_, c);
     if (font == nullptr) return cell;

@@ -64,10 +64,10 @@ class PdfPages : public LineSink {
     PangoFontDescription* description_ = nullptr;
     PangoFont* font_ = nullptr;
     cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_
-    std::vector<unsigned> glyphOf_;          // the face's glyph for each code point below it
+    std::vector<Cell> faceCells_;            // the face's glyphs for the code points below it
     PangoFontset* fontset_ = nullptr;
-    std::vector<PangoFont*> fallbacks_;  // kept alive for their scaled fonts
-    std::unordered_map<char32_t, Cell> cells_;
+    std::vector<PangoFont*> fallbacks_;         // kept alive for their scaled fonts
+    std::unordered_map<char32_t, Cell> cells_;  // everything else, found once
     std::vector<cairo_glyph_t> glyphs_;
     std::vector<cairo_text_cluster_t> clusters_;
     double advance_ = 6.0;
