@@ -1,6 +1,8 @@
 #include "printing/PdfBackend.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <sstream>
 
 namespace vx {
 
@@ -41,13 +43,36 @@ std::string NumberedName(const std::string& name, int n) {
     return name.substr(0, dot) + " (" + std::to_string(n) + ")" + name.substr(dot);
 }
 
-std::string OutputFolder(const std::string& deviceUri, const std::string& home) {
-    const std::size_t colon = deviceUri.find(':');
-    std::string path = colon == std::string::npos ? std::string() : deviceUri.substr(colon + 1);
-    while (path.rfind("//", 0) == 0) path.erase(0, 1);
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (path.empty() || path == "/") return home + "/PDF";
-    return path;
+DeviceUri ParseDeviceUri(const std::string& uri) {
+    DeviceUri out;
+    const std::size_t colon = uri.find(':');
+    std::string rest = colon == std::string::npos ? std::string() : uri.substr(colon + 1);
+    const std::size_t query = rest.find('?');
+    if (query != std::string::npos) {
+        const std::string options = "&" + rest.substr(query + 1) + "&";
+        out.systemAccounts = options.find("&system-accounts=yes&") != std::string::npos;
+        rest.resize(query);
+    }
+    while (rest.rfind("//", 0) == 0) rest.erase(0, 1);
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    out.folder = rest;
+    return out;
+}
+
+LoginRange ParseLoginDefs(const std::string& text) {
+    LoginRange range;
+    std::istringstream in(text);
+    std::string key;
+    std::string value;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        if (!(words >> key >> value) || (key != "UID_MIN" && key != "UID_MAX")) continue;
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(value.c_str(), &end, 0);
+        if (end == value.c_str() || *end != '\0') continue;  // keep the default over a typo
+        (key == "UID_MIN" ? range.first : range.last) = n;
+    }
+    return range;
 }
 
 }  // namespace vx
