@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,9 +43,8 @@ PrivateCups::PrivateCups() {
     std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
     folder_ = ::mkdtemp(tmpl.data());
     ::chmod(folder_.c_str(), 0755);  // filters run as lp and read the PPDs here
-    for (const char* d : {"spool", "cache", "state", "log", "home", "ppd"})
+    for (const char* d : {"spool/tmp", "cache", "state", "log", "home", "ppd"})
         fs::create_directories(folder_ + "/" + d);
-    fs::create_directories(folder_ + "/spool/tmp");
     ::chmod((folder_ + "/spool/tmp").c_str(), 01777);
     std::ofstream(folder_ + "/cupsd.conf")
         << "LogLevel warn\n"
@@ -67,8 +65,7 @@ PrivateCups::PrivateCups() {
     ::setenv("CUPS_SERVER", (folder_ + "/cups.sock").c_str(), 1);
     ::setenv("CUPS_SERVERROOT", folder_.c_str(), 1);
     ::setenv("HOME", (folder_ + "/home").c_str(), 1);
-    ::unsetenv("PRINTER");
-    ::unsetenv("LPDEST");
+    for (const char* v : {"PRINTER", "LPDEST"}) ::unsetenv(v);
 
     const std::string conf = folder_ + "/cupsd.conf";
     const std::string files = folder_ + "/cups-files.conf";
@@ -78,12 +75,9 @@ PrivateCups::PrivateCups() {
                 static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    for (int i = 0; i < 200 && pid_ > 0; ++i) {
-        if (run("lpstat -r 2>/dev/null | grep -q \"is running\"") == 0) {
-            ready_ = true;
-            break;
-        }
+    for (int i = 0; i < 200 && pid_ > 0 && !ready_; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ready_ = run("lpstat -r 2>/dev/null | grep -q \"is running\"") == 0;
     }
 }
 
@@ -97,8 +91,7 @@ PrivateCups::~PrivateCups() {
 }
 
 std::string PrivateCups::log() const {
-    std::ifstream in(folder_ + "/log/error_log");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return RunCommand("cat '" + folder_ + "/log/error_log'").out;
 }
 
 int PrivateCups::run(const std::string& command) const {
