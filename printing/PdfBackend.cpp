@@ -23,6 +23,7 @@ std::string PdfNameForTitle(const std::string& title, const std::string& jobId) 
     std::string stem = title.substr(title.find_last_of('/') + 1);
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0 && IsExtension(stem.substr(dot + 1))) stem.resize(dot);
+    if (stem.empty()) stem = "job-" + jobId;
     for (char& c : stem) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || c == '/') c = '_';
@@ -31,9 +32,8 @@ std::string PdfNameForTitle(const std::string& title, const std::string& jobId) 
     if (stem.size() > kMostBytes) {
         std::size_t cut = kMostBytes;
         while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
-        stem.resize(cut);
+        stem.resize(cut > 0 ? cut : kMostBytes);  // bytes that are no text: cut anywhere
     }
-    if (stem.empty()) stem = "job-" + jobId;
     return stem + ".pdf";
 }
 

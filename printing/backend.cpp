@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,14 +31,22 @@ constexpr int kCancel = 5;  // this job can never succeed: drop it, the queue go
 // A title CUPS puts in place of one it could not take.
 constexpr const char* kReplacedTitle = "Untitled";
 
+// cupsd reads each line a backend writes as a command ("ATTR:", "PPD:"...): a title or
+// name must not start a line of its own.
+void Say(const char* level, std::string message) {
+    for (char& c : message)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '_';
+    std::fprintf(stderr, "%s: %s\n", level, message.c_str());
+}
+
 int Refuse(const std::string& message) {
-    std::fprintf(stderr, "ERROR: %s\n", message.c_str());
+    Say("ERROR", message);
     return kCancel;
 }
 
 // Errors that go away by themselves are worth a retry; every other one would fail again.
 int FailWith(const std::string& message, int error) {
-    std::fprintf(stderr, "ERROR: %s: %s\n", message.c_str(), std::strerror(error));
+    Say("ERROR", message + ": " + std::strerror(error));
     switch (error) {
         case ENOSPC:
         case EDQUOT:
@@ -53,6 +62,15 @@ int FailWith(const std::string& message, int error) {
         default:
             return kCancel;
     }
+}
+
+// The temporary being written, for the handler that removes it when cupsd cancels the job.
+int gTempFolder = -1;
+char gTemp[96];
+
+void RemoveTempAndExit(int) {
+    if (gTempFolder >= 0) ::unlinkat(gTempFolder, gTemp, 0);
+    ::_exit(kCancel);
 }
 
 bool WriteAll(int fd, const char* data, std::size_t n) {
@@ -157,7 +175,12 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
     const std::string head(buf, static_cast<std::size_t>(got));
     if (head.rfind("%PDF-", 0) != 0) return Refuse("the job \"" + title + "\" is not a PDF");
 
-    const std::string temp = ".vellumax-pdf-" + jobId + "-" + std::to_string(::getpid()) + ".part";
+    const std::string temp = ".vellumax-pdf-" + std::to_string(::getpid()) + ".part";
+    std::snprintf(gTemp, sizeof gTemp, "%s", temp.c_str());
+    gTempFolder = dir;
+    struct sigaction cancel {};
+    cancel.sa_handler = RemoveTempAndExit;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &cancel, nullptr);
     const int out =
         ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (out < 0) return FailWith("cannot write in " + folder, errno);
@@ -165,24 +188,26 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
     const bool wantTitle = title.empty() || title == kReplacedTitle;
     std::string window;  // the end of the data so far: the tail, and a title cut by a read
     std::string found;
-    bool ok = true;
-    for (; ok && got > 0; got = ReadSome(in, buf, sizeof buf)) {
-        ok = WriteAll(out, buf, static_cast<std::size_t>(got));
+    int error = 0;
+    while (got > 0) {
+        if (!WriteAll(out, buf, static_cast<std::size_t>(got))) {
+            error = errno;
+            break;
+        }
         window.append(buf, static_cast<std::size_t>(got));
         if (wantTitle) {
             const std::string t = vx::PdfTitle(window);
             if (!t.empty()) found = t;
         }
         if (window.size() > 8192) window.erase(0, window.size() - 8192);
+        if ((got = ReadSome(in, buf, sizeof buf)) < 0) error = errno;
     }
-    const int error = got < 0 ? errno : ok ? 0 : errno;
-    ok = ok && got == 0 && ::fsync(out) == 0;
-    ok = ::close(out) == 0 && ok;
-    if (!ok ||
-        !vx::PdfLooksComplete(
-            head, window.substr(window.size() - std::min(window.size(), vx::kPdfTailBytes)))) {
+    if (error == 0 && ::fsync(out) != 0) error = errno;
+    if (::close(out) != 0 && error == 0) error = errno;
+    const std::size_t tail = std::min(window.size(), vx::kPdfTailBytes);
+    if (error != 0 || !vx::PdfLooksComplete(head, window.substr(window.size() - tail))) {
         ::unlinkat(dir, temp.c_str(), 0);  // a cut-off PDF would pass for a whole one
-        if (!ok) return FailWith("cannot write the PDF in " + folder, error != 0 ? error : errno);
+        if (error != 0) return FailWith("cannot take the PDF into " + folder, error);
         return Refuse("the job \"" + title + "\" is not a whole PDF; nothing was saved");
     }
 
@@ -193,7 +218,7 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
         ::unlinkat(dir, temp.c_str(), 0);
         return FailWith("cannot name the PDF in " + folder, failed);
     }
-    std::fprintf(stderr, "INFO: saved %s/%s\n", folder.c_str(), chosen.c_str());
+    Say("INFO", "saved " + folder + "/" + chosen);
     return kOk;
 }
 
