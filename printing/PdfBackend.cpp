@@ -1,6 +1,8 @@
 #include "printing/PdfBackend.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <sstream>
 
 namespace vx {
 
@@ -21,6 +23,7 @@ std::string PdfNameForTitle(const std::string& title, const std::string& jobId) 
     std::string stem = title.substr(title.find_last_of('/') + 1);
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0 && IsExtension(stem.substr(dot + 1))) stem.resize(dot);
+    if (stem.empty()) stem = "job-" + jobId;
     for (char& c : stem) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 || b == 0x7F || c == '/') c = '_';
@@ -29,9 +32,8 @@ std::string PdfNameForTitle(const std::string& title, const std::string& jobId) 
     if (stem.size() > kMostBytes) {
         std::size_t cut = kMostBytes;
         while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0) == 0x80) --cut;
-        stem.resize(cut);
+        stem.resize(cut > 0 ? cut : kMostBytes);  // bytes that are no text: cut anywhere
     }
-    if (stem.empty()) stem = "job-" + jobId;
     return stem + ".pdf";
 }
 
@@ -41,13 +43,36 @@ std::string NumberedName(const std::string& name, int n) {
     return name.substr(0, dot) + " (" + std::to_string(n) + ")" + name.substr(dot);
 }
 
-std::string OutputFolder(const std::string& deviceUri, const std::string& home) {
-    const std::size_t colon = deviceUri.find(':');
-    std::string path = colon == std::string::npos ? std::string() : deviceUri.substr(colon + 1);
-    while (path.rfind("//", 0) == 0) path.erase(0, 1);
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (path.empty() || path == "/") return home + "/PDF";
-    return path;
+DeviceUri ParseDeviceUri(const std::string& uri) {
+    DeviceUri out;
+    const std::size_t colon = uri.find(':');
+    std::string rest = colon == std::string::npos ? std::string() : uri.substr(colon + 1);
+    const std::size_t query = rest.find('?');
+    if (query != std::string::npos) {
+        const std::string options = "&" + rest.substr(query + 1) + "&";
+        out.systemAccounts = options.find("&system-accounts=yes&") != std::string::npos;
+        rest.resize(query);
+    }
+    while (rest.rfind("//", 0) == 0) rest.erase(0, 1);
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    out.folder = rest;
+    return out;
+}
+
+LoginRange ParseLoginDefs(const std::string& text) {
+    LoginRange range;
+    std::istringstream in(text);
+    std::string key;
+    std::string value;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        if (!(words >> key >> value) || (key != "UID_MIN" && key != "UID_MAX")) continue;
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(value.c_str(), &end, 0);
+        if (end == value.c_str() || *end != '\0') continue;  // keep the default over a typo
+        (key == "UID_MIN" ? range.first : range.last) = n;
+    }
+    return range;
 }
 
 }  // namespace vx

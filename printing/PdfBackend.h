@@ -11,8 +11,21 @@ std::string PdfNameForTitle(const std::string& title, const std::string& jobId);
 // The n-th choice of a name that is not taken yet: "notes.pdf", "notes (2).pdf", ...
 std::string NumberedName(const std::string& name, int n);
 
-// Where PDFs go: the folder the device URI names ("vellumax-pdf:/srv/pdfs"), or else the
-// folder PDF in the home of the user who printed ("vellumax-pdf:/").
-std::string OutputFolder(const std::string& deviceUri, const std::string& home);
+// What the queue's device URI says. "vellumax-pdf:/" files in the user's ~/PDF;
+// "vellumax-pdf:/srv/pdfs" files in that folder. "?system-accounts=yes" lets root and system
+// accounts print too; only an admin can set a queue's URI, so this is the admin's opt-in.
+struct DeviceUri {
+    std::string folder;  // empty for the user's ~/PDF
+    bool systemAccounts = false;
+};
+DeviceUri ParseDeviceUri(const std::string& uri);
+
+// The uids of people's login accounts, as /etc/login.defs gives them; the rest are root and
+// system accounts.
+struct LoginRange {
+    unsigned long first = 1000;
+    unsigned long last = 60000;
+};
+LoginRange ParseLoginDefs(const std::string& text);
 
 }  // namespace vx

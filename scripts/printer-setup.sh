@@ -2,6 +2,8 @@
 # Makes sure CUPS runs and that "PDF Printer" exists: the queue PDF_Printer on the
 # vellumax-pdf backend, described "PDF Printer". Its PDFs land in ~/PDF of the user who
 # prints, named after the printed file. Run after scripts/setup.sh has built the backend.
+# This changes the machine's CUPS set-up (cupsd.conf gets the queue's policy);
+# "printing/vellumax-pdf-queue remove" takes it all out again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
@@ -26,9 +28,5 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     fi
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 fi
-# An older PDF_Printer on another backend is moved over to this one.
-if ! lpstat -v PDF_Printer 2>/dev/null | grep -q "vellumax-pdf:/"; then
-    as_root lpadmin -p PDF_Printer -D "PDF Printer" -v vellumax-pdf:/ \
-        -P "$root/printing/vellumax-pdf.ppd" -E 2>/dev/null
-    echo "Set up the printer \"PDF Printer\" (queue PDF_Printer); PDFs land in ~/PDF."
-fi
+# The queue, its policy and its settings: the same script the package runs.
+as_root "$root/printing/vellumax-pdf-queue" add "$root/printing/vellumax-pdf.ppd"

@@ -25,7 +25,7 @@ class PrivateCups {
 
     // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
     int run(const std::string& command) const;
-    // "PDF Printer" as the set-up makes it: PDF_Printer on the vellumax-pdf backend.
+    // "PDF Printer" as the set-up makes it, with its policy: PDF_Printer on vellumax-pdf.
     void addPdfPrinter() const;
     // A queue on cups-pdf, where it is installed, to compare against.
     bool addCupsPdfPrinter(const std::string& name) const;

@@ -1,89 +1,108 @@
 #include <gtest/gtest.h>
-#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 
 #include "printing/PdfBackend.h"
+#include "printing/PdfContent.h"
 #include "support/Command.h"
 #include "support/TempDir.h"
 
 namespace vx {
 namespace {
 
+namespace fs = std::filesystem;
+
 TEST(PdfBackend, NamesComeFromTheTitleAndAreSafe) {
-    EXPECT_EQ(PdfNameForTitle("notes.txt", "7"), "notes.pdf");
-    EXPECT_EQ(PdfNameForTitle("/home/ann/notes.txt", "7"), "notes.pdf");
-    EXPECT_EQ(PdfNameForTitle("archive.tar.gz", "7"), "archive.tar.pdf");
-    EXPECT_EQ(PdfNameForTitle("README", "7"), "README.pdf");
-    EXPECT_EQ(PdfNameForTitle("version 1.0 final notes", "7"), "version 1.0 final notes.pdf");
-    EXPECT_EQ(PdfNameForTitle("caf\xC3\xA9 \"q\" $(x).txt", "7"), "caf\xC3\xA9 \"q\" $(x).pdf");
-    EXPECT_EQ(PdfNameForTitle("a\nb\x7F.txt", "7"), "a_b_.pdf");
-    EXPECT_EQ(PdfNameForTitle("..", "7"), "_..pdf");
-    EXPECT_EQ(PdfNameForTitle(".profile", "7"), "_profile.pdf");
-    EXPECT_EQ(PdfNameForTitle("", "7"), "job-7.pdf");
-    EXPECT_EQ(PdfNameForTitle("dir/", "12"), "job-12.pdf");
-    // Long names are cut between characters, never inside one.
-    const std::string name = PdfNameForTitle(std::string(199, 'x') + "\xC3\xA9\xC3\xA9.txt", "7");
-    EXPECT_EQ(name, std::string(199, 'x') + ".pdf");
-    EXPECT_EQ(NumberedName("notes.pdf", 1), "notes.pdf");
-    EXPECT_EQ(NumberedName("notes.pdf", 12), "notes (12).pdf");
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/ann/notes.txt", "notes.pdf"},
+        {"archive.tar.gz", "archive.tar.pdf"},
+        {"version 1.0 final notes", "version 1.0 final notes.pdf"},
+        {"caf\xC3\xA9 \"q\" $(x).txt", "caf\xC3\xA9 \"q\" $(x).pdf"},
+        {"a\nb\x7F.txt", "a_b_.pdf"},
+        {"..", "_..pdf"},
+        {"dir/", "job-7.pdf"},
+        {std::string(300, '\x80'), std::string(200, '\x80') + ".pdf"},
+        // Long names are cut between characters, never inside one.
+        {std::string(199, 'x') + "\xC3\xA9\xC3\xA9.txt", std::string(199, 'x') + ".pdf"},
+    };
+    for (const auto& [title, name] : cases) EXPECT_EQ(PdfNameForTitle(title, "7"), name);
 }
 
-TEST(PdfBackend, TheFolderIsTheUrisPathOrTheUsersPdfFolder) {
-    EXPECT_EQ(OutputFolder("vellumax-pdf:/", "/home/ann"), "/home/ann/PDF");
-    EXPECT_EQ(OutputFolder("vellumax-pdf://", "/home/ann"), "/home/ann/PDF");
-    EXPECT_EQ(OutputFolder("", "/home/ann"), "/home/ann/PDF");
-    EXPECT_EQ(OutputFolder("vellumax-pdf:/srv/pdfs/", "/home/ann"), "/srv/pdfs");
-    EXPECT_EQ(OutputFolder("vellumax-pdf:///srv/pdfs", "/home/ann"), "/srv/pdfs");
+TEST(PdfBackend, ReadsTheDeviceUriAndTheLoginRange) {
+    const std::tuple<std::string, std::string, bool> uris[] = {
+        {"vellumax-pdf:///srv/pdfs/", "/srv/pdfs", false},
+        {"vellumax-pdf:/srv?a=b&system-accounts=yes", "/srv", true},
+        {"vellumax-pdf:/srv?system-accounts=yesplease", "/srv", false},
+    };
+    for (const auto& [uri, folder, system] : uris)
+        EXPECT_EQ(std::pair(ParseDeviceUri(uri).folder, ParseDeviceUri(uri).systemAccounts),
+                  std::pair(folder, system));
+    const std::tuple<std::string, unsigned long, unsigned long> defs[] = {
+        {"", 1000, 60000},
+        {"# UID_MIN 1\nUID_MIN\t\t 500\nUID_MAX 0x7530\nSYS_UID_MAX 999\n", 500, 30000},
+        {"UID_MIN 5oo\n", 1000, 60000},
+    };
+    for (const auto& [text, first, last] : defs)
+        EXPECT_EQ(std::pair(ParseLoginDefs(text).first, ParseLoginDefs(text).last),
+                  std::pair(first, last));
 }
 
-// The backend as cupsd runs it: job-id user title copies options [file].
-test::CommandResult RunBackend(const std::string& folder, const std::string& user,
-                               const std::string& title, const std::string& file) {
-    return test::RunCommand("DEVICE_URI='vellumax-pdf:" + folder +
-                            "' '" VELLUMAX_PDF_BACKEND "' 42 '" + user + "' '" + title +
-                            "' 1 '' '" + file + "' 2>&1");
+TEST(PdfBackend, FindsTheDocumentsOwnTitle) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"<</Title (a\\(b\\) \\101\\nc (d)\\\n)>>", "a(b) A\nc (d)"},
+        {"/Title <FEFF 0063 00E9 D83D DE00 D800>", "c\xC3\xA9\xF0\x9F\x98\x80_"},
+        {"/Title (caf\\351\\200)", "caf\xC3\xA9_"},
+        {"/Title (first) /Title (last) /Title <</Kids []>> /Title (cut off", "last"},
+    };
+    for (const auto& [pdf, title] : cases) EXPECT_EQ(PdfTitle(pdf), title) << pdf;
 }
 
-std::string Me() {
-    const passwd* pw = ::getpwuid(::getuid());
-    return pw != nullptr ? pw->pw_name : "";
-}
-
-TEST(PdfBackend, FilesPdfsUnderFreeNamesAndRefusesAnythingElse) {
+TEST(PdfBackend, FilesWholePdfsWhereTheUserMayAndRefusesForGoodOtherwise) {
+    if (::geteuid() != 0) GTEST_SKIP() << "folders of other owners need root";
     test::TempDir t;
-    const std::string pdf = t.file("job.pdf", "%PDF-1.5\nbody\n%%EOF\n");
-    const std::string out = t / "out";
-
-    const test::CommandResult first = RunBackend(out, Me(), "notes.txt", pdf);
-    EXPECT_EQ(first.status, 0) << first.out;
-    const test::CommandResult second = RunBackend(out, Me(), "notes.txt", pdf);
-    EXPECT_EQ(second.status, 0) << second.out;
-    EXPECT_TRUE(std::filesystem::exists(out + "/notes.pdf"));
-    EXPECT_TRUE(std::filesystem::exists(out + "/notes (2).pdf")) << "the first is kept";
-    EXPECT_EQ(std::filesystem::file_size(out + "/notes (2).pdf"), 20u);
-
-    const test::CommandResult text =
-        RunBackend(out, Me(), "plain.txt", t.file("plain.txt", "not a pdf"));
-    EXPECT_EQ(text.status, 1);
-    EXPECT_NE(text.out.find("ERROR:"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(out + "/plain.pdf"));
-
-    const test::CommandResult stranger = RunBackend(out, "no-such-user-vx", "x.txt", pdf);
-    EXPECT_EQ(stranger.status, 1);
-    EXPECT_NE(stranger.out.find("not a user"), std::string::npos) << stranger.out;
-
-    const test::CommandResult nowhere = RunBackend(t / "missing/deeper", Me(), "x.txt", pdf);
-    EXPECT_EQ(nowhere.status, 1);
-    EXPECT_NE(nowhere.out.find("cannot make the folder"), std::string::npos) << nowhere.out;
-}
-
-TEST(PdfBackend, ListsItselfForDeviceDiscovery) {
-    const test::CommandResult r = test::RunCommand("'" VELLUMAX_PDF_BACKEND "'");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "direct vellumax-pdf \"Vellumax PDF Printer\" \"PDF Printer\"\n");
+    const std::string whole = t.file("in/whole", "%PDF-1.5\n/Title (from.txt)\n%%EOF\n");
+    t.folder("own");
+    for (const auto& [name, mode] : {std::pair("shared", 01777), std::pair("other", 0777)}) {
+        ::chown(t.folder(name).c_str(), 65534, 65534);  // nobody's
+        ::chmod((t / name).c_str(), static_cast<mode_t>(mode));
+    }
+    fs::create_directory_symlink(t / "own", t / "link");
+    const std::string opt = "?system-accounts=yes";
+    struct Case {
+        std::string folder, query, user, title, file;
+        int status;
+        std::string filed;  // the name it gets, "" when nothing may be filed
+    } cases[] = {
+        {"own", opt, "root", "notes.txt", whole, 0, "notes.pdf"},
+        {"own", opt, "root", "notes.txt", whole, 0, "notes (2).pdf"},
+        {"own", opt, "root", "Untitled", whole, 0, "from.pdf"},
+        {"own", opt, "root", "cut.txt", t.file("in/cut", "%PDF-1.5\n%%EO"), 5, ""},
+        {"own", opt, "root", "text\nATTR: x.txt", t.file("in/text", "text\n"), 5, ""},
+        {"own", opt, "no-such-user-vx", "x.txt", whole, 5, ""},
+        {"own", "", "root", "x.txt", whole, 5, ""},
+        {"missing/deeper", opt, "root", "x.txt", whole, 5, ""},
+        {"link", opt, "root", "x.txt", whole, 5, ""},
+        {"other", opt, "root", "x.txt", whole, 5, ""},
+        {"shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
+    };
+    for (const Case& c : cases) {
+        const std::string dir = t / c.folder;
+        const test::CommandResult r = test::RunCommand(
+            "DEVICE_URI='vellumax-pdf:" + dir + c.query + "' '" VELLUMAX_PDF_BACKEND "' 42 '" +
+            c.user + "' '" + c.title + "' 1 '' '" + c.file + "' 2>&1");
+        EXPECT_EQ(r.status, c.status) << c.folder << " " << c.title << ": " << r.out;
+        EXPECT_EQ(r.out.find("\nATTR:"), std::string::npos) << "a line cupsd would obey";
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(dir, ec))
+            EXPECT_NE(e.path().filename().string()[0], '.') << "left behind: " << e.path();
+        if (c.filed.empty()) continue;
+        EXPECT_EQ(fs::file_size(dir + "/" + c.filed, ec), fs::file_size(whole)) << r.out;
+        // A folder named on the queue may be shared: each PDF is its owner's alone.
+        EXPECT_EQ(fs::status(dir + "/" + c.filed).permissions() & fs::perms::others_read,
+                  fs::perms::none);
+    }
 }
 
 }  // namespace
