@@ -1,5 +1,6 @@
 // Makes the user guide, the program's home page, from the README's sections for users.
 #include <QFile>
+#include <QFont>
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <cstdio>
@@ -29,6 +30,9 @@ int main(int argc, char* argv[]) {
         markdown += text.mid(start, end < 0 ? -1 : end - start + 1) + u'\n';
     }
     QTextDocument doc;
+    QFont font = doc.defaultFont();
+    font.setPointSize(12);  // a page to read in the browser, not a widget's small print
+    doc.setDefaultFont(font);
     doc.setMarkdown(markdown);
     doc.setMetaInformation(QTextDocument::DocumentTitle, QStringLiteral("Vellumax user guide"));
     QFile out(QFile::decodeName(argv[2]));
