@@ -36,15 +36,22 @@ QString Svg() {
         "viewBox=\"0 0 64 64\">\n");
     for (const Shape& s : kShapes) {
         const QString paint =
-            QStringLiteral(" fill=\"%1\" stroke=\"%2\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n")
+            QStringLiteral(
+                " fill=\"%1\" stroke=\"%2\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n")
                 .arg(QLatin1String(s.fill), QLatin1String(s.stroke ? s.stroke : "none"));
         if (s.points.size() == 2) {
             const QRectF r(s.points[0], s.points[1]);
             svg += QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\"")
-                       .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()).arg(s.radius) + paint;
+                       .arg(r.x())
+                       .arg(r.y())
+                       .arg(r.width())
+                       .arg(r.height())
+                       .arg(s.radius) +
+                   paint;
         } else {
             QString points;
-            for (const QPointF& p : s.points) points += QStringLiteral("%1,%2 ").arg(p.x()).arg(p.y());
+            for (const QPointF& p : s.points)
+                points += QStringLiteral("%1,%2 ").arg(p.x()).arg(p.y());
             svg += QStringLiteral("  <polygon points=\"%1\"").arg(points.trimmed()) + paint;
         }
     }

@@ -14,7 +14,9 @@ std::string Under(const std::string& folder, const std::string& relative) {
     return path;
 }
 
-std::string HiveIn(const std::string& xdgFolder) { return xdgFolder + "/vellumax/classes.reg"; }
+std::string HiveIn(const std::string& xdgFolder) {
+    return xdgFolder + "/vellumax/classes.reg";
+}
 
 }  // namespace
 

@@ -29,7 +29,8 @@ int Fail(const char* self, const std::string& message) {
         std::string alert = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : self;
         const std::size_t slash = alert.rfind('/');
         alert = vx::InstallLayout::For(slash == std::string::npos ? "." : alert.substr(0, slash))
-                    .helperFolder + "/textprint-alert";
+                    .helperFolder +
+                "/textprint-alert";
         if (::access(alert.c_str(), X_OK) == 0) {
             const pid_t pid = ::fork();
             if (pid == 0) {
