@@ -1,9 +1,10 @@
+#include "app/Main.h"
+
 #include <QApplication>
 #include <QDir>
 #include <cstdlib>
 
 #include "app/Form1.h"
-#include "app/Main.h"
 #include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
