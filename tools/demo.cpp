@@ -67,7 +67,8 @@ class DemoUi : public vx::QtUi {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: vellumax-demo SAMPLE_FOLDER SCREENSHOT.png [PROGRAM_FOLDER]\n");
+        std::fprintf(stderr,
+                     "usage: vellumax-demo SAMPLE_FOLDER SCREENSHOT.png [PROGRAM_FOLDER]\n");
         return 2;
     }
     std::vector<std::string> samples;
@@ -85,8 +86,9 @@ int main(int argc, char* argv[]) {
     vx::CupsPrinters printers;
     vx::PosixLauncher launcher;
     DemoUi ui(samples, since);
-    vx::Platform platform{&fileSystem, &registry,     &printers, &launcher,
-                          &ui,         vx::InstallLayout::For(programFolder).dataFolder, "", nullptr};
+    vx::Platform platform{&fileSystem, &registry, &printers,
+                          &launcher,   &ui,       vx::InstallLayout::For(programFolder).dataFolder,
+                          "",          nullptr};
     vx::Form1 form(platform);
     ui.setOwner(&form);
     form.show();
