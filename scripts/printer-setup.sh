@@ -18,14 +18,7 @@ if ! as_root cmp -s "$backend" "$installed"; then
     as_root install -o root -g root -m 0700 "$backend" "$installed"
 fi
 
-if ! lpstat -r 2>/dev/null | grep -q "is running"; then
-    if [ -d /run/systemd/system ]; then
-        as_root systemctl start cups
-    else
-        as_root cupsd   # no service manager here: cupsd goes to the background itself
-    fi
-    for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
-fi
+ensure_cups_running
 # An older PDF_Printer on another backend is moved over to this one.
 if ! lpstat -v PDF_Printer 2>/dev/null | grep -q "vellumax-pdf:/"; then
     as_root lpadmin -p PDF_Printer -D "PDF Printer" -v vellumax-pdf:/ \

@@ -9,14 +9,7 @@ deb=$("$root/scripts/package.sh")
 
 # CUPS runs before the install, so installing makes "PDF Printer" at once.
 ensure_packages cups
-if ! lpstat -r 2>/dev/null | grep -q "is running"; then
-    if [ -d /run/systemd/system ]; then
-        as_root systemctl start cups
-    else
-        as_root cupsd   # no service manager here: cupsd goes to the background itself
-    fi
-    for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
-fi
+ensure_cups_running
 echo "Installing $deb"
 as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >/dev/null
 
