@@ -33,6 +33,6 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2
 # Chinese and Japanese (under 2 MB).
 PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-droid-fallback)
 # Building and checking the Debian package.
-PACKAGE_PACKAGES=(dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
+PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time)
