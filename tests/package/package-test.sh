@@ -50,7 +50,9 @@ done
 lintian --fail-on error "$deb" >"$tmp/lintian" 2>&1 || { cat "$tmp/lintian"; fail "lintian reports errors"; }
 x="$tmp/x"
 dpkg -x "$deb" "$x"
-desktop-file-validate "$x/usr/share/applications/org.vellumax.Vellumax.desktop"
+# Hints too: an entry in no main category hides in a catch-all menu.
+hints=$(desktop-file-validate "$x/usr/share/applications/org.vellumax.Vellumax.desktop" 2>&1) &&
+    [ -z "$hints" ] || fail "the desktop entry is not clean: $hints"
 appstreamcli validate --no-net "$x/usr/share/metainfo/org.vellumax.Vellumax.metainfo.xml" >/dev/null
 grep -qF '@="/usr/bin/textprint"' "$x/etc/xdg/vellumax/classes.reg" ||
     fail "the installed hive does not name the installed textprint"
