@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -36,8 +37,8 @@ int main(int argc, char* argv[]) {
     platform.printers = &printers;
     platform.launcher = &launcher;
     platform.ui = &ui;
-    platform.programFolder = programFolder;
-    platform.homePage = VELLUMAX_HOME_PAGE;
+    platform.programFolder = vx::InstallLayout::For(programFolder).dataFolder;
+    platform.homePage = vx::HomePageUrl(VELLUMAX_HOME_PAGE, vx::InstallLayout::For(programFolder));
     platform.random = [r = vx::RandomFromClock()] { return r; };
 
     vx::Form1 form(platform);

@@ -20,13 +20,6 @@ if ! as_root cmp -s "$backend" "$installed"; then
     as_root install -o root -g root -m 0700 "$backend" "$installed"
 fi
 
-if ! lpstat -r 2>/dev/null | grep -q "is running"; then
-    if [ -d /run/systemd/system ]; then
-        as_root systemctl start cups
-    else
-        as_root cupsd   # no service manager here: cupsd goes to the background itself
-    fi
-    for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
-fi
+ensure_cups_running
 # The queue, its policy and its settings: the same script the package runs.
 as_root "$root/printing/vellumax-pdf-queue" add "$root/printing/vellumax-pdf.ppd"

@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# Sets everything up and opens the Vellumax window. Without a display it starts the window
-# under Xvfb and saves a screenshot instead.
+# Builds the Debian package, installs it and opens the installed Vellumax. Without a display it
+# runs the window under Xvfb on the installed files, driven like a user, and saves a screenshot.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 "$root/scripts/setup.sh"
-"$root/scripts/printer-setup.sh"
-bin="$root/build/default/bin"
+deb=$("$root/scripts/package.sh")
+
+# CUPS runs before the install, so installing makes "PDF Printer" at once.
+ensure_packages cups
+ensure_cups_running
+echo "Installing $deb"
+as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >/dev/null
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$bin/vellumax"
+    exec /usr/bin/vellumax
 fi
 
 ensure_packages xvfb xauth
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1024x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null || true' EXIT
+trap 'kill $xvfb 2>/dev/null || true' EXIT
 export DISPLAY="$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-app=
-echo "No display here: running Vellumax under Xvfb, driven like a user."
-"$bin/vellumax-demo" "$root/samples" "$root/build/vellumax-screenshot.png"
+echo "No display here: running Vellumax under Xvfb on the installed files, driven like a user."
+"$root/build/default/bin/vellumax-demo" "$root/samples" "$root/build/vellumax-screenshot.png" /usr/bin
 echo "PDFs that \"PDF Printer\" writes land in ~/PDF."

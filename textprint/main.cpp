@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/InstallLayout.h"
 #include "textprint/TextToPdf.h"
 
 namespace {
@@ -22,13 +23,14 @@ int Fail(const char* self, const std::string& message) {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0)) {
-        // Beside our own executable, wherever we were started from.
+        // Found from our own executable, wherever we were started from.
         char exe[4096];
         const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
         std::string alert = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : self;
         const std::size_t slash = alert.rfind('/');
-        alert = (slash == std::string::npos ? std::string() : alert.substr(0, slash + 1)) +
-                "textprint-alert";
+        alert = vx::InstallLayout::For(slash == std::string::npos ? "." : alert.substr(0, slash))
+                    .helperFolder +
+                "/textprint-alert";
         if (::access(alert.c_str(), X_OK) == 0) {
             const pid_t pid = ::fork();
             if (pid == 0) {

@@ -14,6 +14,7 @@
 
 #include "app/Form1.h"
 #include "app/Main.h"
+#include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -65,8 +66,9 @@ class DemoUi : public vx::QtUi {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vellumax-demo SAMPLE_FOLDER SCREENSHOT.png\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "usage: vellumax-demo SAMPLE_FOLDER SCREENSHOT.png [PROGRAM_FOLDER]\n");
         return 2;
     }
     std::vector<std::string> samples;
@@ -76,14 +78,17 @@ int main(int argc, char* argv[]) {
     fs::create_directories(PdfFolder());
     const auto since = fs::file_time_type::clock::now() - std::chrono::seconds(1);
 
-    const std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    // Given the installed bin/, the window works with the installed files and word processor.
+    const std::string programFolder =
+        argc == 4 ? argv[3] : QCoreApplication::applicationDirPath().toStdString();
     vx::PosixFileSystem fileSystem;
     vx::HiveRegistry registry(vx::HiveRegistry::StandardFiles(programFolder));
     vx::CupsPrinters printers;
     vx::PosixLauncher launcher;
     DemoUi ui(samples, since);
-    vx::Platform platform{&fileSystem, &registry,     &printers, &launcher,
-                          &ui,         programFolder, "",        nullptr};
+    vx::Platform platform{&fileSystem, &registry, &printers,
+                          &launcher,   &ui,       vx::InstallLayout::For(programFolder).dataFolder,
+                          "",          nullptr};
     vx::Form1 form(platform);
     ui.setOwner(&form);
     form.show();

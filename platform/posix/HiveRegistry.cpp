@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/InstallLayout.h"
 #include "platform/RegHive.h"
 
 namespace vx {
@@ -21,7 +22,7 @@ std::optional<std::string> HiveRegistry::defaultValue(const std::string& subKey)
 }
 
 std::vector<std::string> HiveRegistry::StandardFiles(const std::string& programFolder) {
-    std::vector<std::string> files{programFolder + "/vellumax-classes.reg"};
+    std::vector<std::string> files = InstallLayout::For(programFolder).systemHives;
     std::string config;
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg == '/') {
         config = xdg;

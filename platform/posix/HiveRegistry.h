@@ -14,7 +14,7 @@ class HiveRegistry : public Registry {
     explicit HiveRegistry(std::vector<std::string> hiveFiles) : files_(std::move(hiveFiles)) {}
     std::optional<std::string> defaultValue(const std::string& subKey) override;
 
-    // The hive beside the program, then $XDG_CONFIG_HOME/vellumax/classes.reg.
+    // The system hives (InstallLayout), then $XDG_CONFIG_HOME/vellumax/classes.reg.
     static std::vector<std::string> StandardFiles(const std::string& programFolder);
 
   private:
