@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/CommandLineSplit.h"
 #include "platform/posix/PosixLauncher.h"
 #include "support/TempDir.h"
 
@@ -44,10 +45,8 @@ TEST(PosixLauncher, DropsPrinterOverridesFromTheChildEnvironment) {
     ::setenv("PRINTER", "elsewhere", 1);
     ::setenv("LPDEST", "elsewhere", 1);
     PosixLauncher launcher;
-    launcher.start(
-        CommandLine{"\"/bin/sh\"",  // a quoted program path names the path inside
-                    {"-c", "printf '[%s%s]END' \"$PRINTER\" \"$LPDEST\" > \"$1\"", "sh", out},
-                    ""});
+    launcher.start(CommandLine{
+        "/bin/sh", {"-c", "printf '[%s%s]END' \"$PRINTER\" \"$LPDEST\" > \"$1\"", "sh", out}, ""});
     ::unsetenv("PRINTER");
     ::unsetenv("LPDEST");
     EXPECT_EQ(WaitForFile(out), "[]");
@@ -70,6 +69,24 @@ TEST(PosixLauncher, AProgramThatCannotStartIsAnErrorAndNoChildIsLeftBehind) {
     errno = 0;
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
     EXPECT_EQ(errno, ECHILD);
+}
+
+TEST(SplitCommandLine, SplitsAsWindowsDoes) {
+    using Words = std::vector<std::string>;
+    const std::vector<std::pair<std::string, Words>> cases = {
+        {"", {}},
+        {"\"/path/prog\" ", {"/path/prog"}},
+        {"\"/opt/my wp/tp\" -q \"a b\"", {"/opt/my wp/tp", "-q", "a b"}},
+        {"C:\\Prog\\wp.exe  /x\t", {"C:\\Prog\\wp.exe", "/x"}},
+        {"\"C:\\a b\\\"c d", {"C:\\a b\\", "c", "d"}},  // no escapes in the program
+        {"p \"ab\\\"c\" \"\\\\\" d", {"p", "ab\"c", "\\", "d"}},
+        {"p a\\\\\\b d\"e f\"g h", {"p", "a\\\\\\b", "de fg", "h"}},
+        {"p a\\\\\\\"b c", {"p", "a\\\"b", "c"}},
+        {"p a\\\\\\\\\"b c\" d", {"p", "a\\\\b c", "d"}},
+        {"p a\"b\"\" c d", {"p", "ab\"", "c", "d"}},
+        {"p \"\" x", {"p", "", "x"}},
+    };
+    for (const auto& [line, words] : cases) EXPECT_EQ(SplitCommandLine(line), words) << line;
 }
 
 }  // namespace

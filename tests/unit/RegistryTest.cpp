@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "convert/Wordpad.h"
 #include "platform/RegHive.h"
@@ -15,24 +19,37 @@ std::string Hive(const std::string& value) {
            value + "\r\n";
 }
 
-TEST(WordpadPath, ReadsTheServerValueExactlyAsStored) {
+TEST(WordpadPath, ReadsTheServerValueExactlyAsStoredWithinTheBufferOf259Bytes) {
     test::TempDir t;
-    const std::string system = t.file("system.reg", Hive(R"("\"C:\\Program Files\\wp.exe\" ")"));
-    HiveRegistry registry({system, t / "missing.reg"});
-    EXPECT_EQ(GetWordpadPath(registry), "\"C:\\Program Files\\wp.exe\" ");
-
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"("\"C:\\Program Files\\wp.exe\" ")", "\"C:\\Program Files\\wp.exe\" "},
+        {"\"" + std::string(259, 'p') + "\"", std::string(259, 'p')},
+        {"\"" + std::string(260, 'p') + "\"", ""},
+    };
+    for (const auto& [stored, read] : cases) {
+        HiveRegistry registry({t.file("system.reg", Hive(stored)), t / "missing.reg"});
+        EXPECT_EQ(GetWordpadPath(registry), read);
+    }
     HiveRegistry none({t / "missing.reg"});
     EXPECT_EQ(GetWordpadPath(none), "");
 }
 
-TEST(WordpadPath, KeepsTheBufferLimitOf259Bytes) {
+TEST(WordpadPath, AUserHiveThatIsNoSmallRegularFileIsPassedOverAtOnce) {
     test::TempDir t;
-    const std::string fits(259, 'p');
-    const std::string tooLong(260, 'p');
-    HiveRegistry a({t.file("a.reg", Hive("\"" + fits + "\""))});
-    HiveRegistry b({t.file("b.reg", Hive("\"" + tooLong + "\""))});
-    EXPECT_EQ(GetWordpadPath(a), fits);
-    EXPECT_EQ(GetWordpadPath(b), "");
+    const std::string system = t.file("system.reg", Hive("\"/usr/bin/textprint\""));
+    const std::string user = t / "user.reg";
+    const std::vector<std::function<void()>> plants = {
+        [&] { std::filesystem::create_directory(user); },
+        [&] { ::mkfifo(user.c_str(), 0600); },
+        [&] { std::filesystem::create_symlink("/dev/zero", user); },
+        [&] { t.file("user.reg", Hive("\"/x\"") + std::string(2 << 20, ';')); },
+    };
+    for (std::size_t i = 0; i < plants.size(); ++i) {
+        std::filesystem::remove_all(user);
+        plants[i]();
+        HiveRegistry registry({system, user});
+        EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint") << "case " << i;
+    }
 }
 
 TEST(WordpadPath, TheUserHiveOverlaysTheSystemOneAndChangesShowAtOnce) {
