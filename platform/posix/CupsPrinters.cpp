@@ -62,6 +62,9 @@ std::string CupsPrinters::defaultPrinter() {
     const Dests dests;
     for (const cups_dest_t& d : dests)
         if (d.is_default) return FullName(d);
+    // With settings of the user's own that name no default, the list marks none; the
+    // server's default still applies.
+    if (const char* server = cupsGetDefault2(CUPS_HTTP_DEFAULT)) return server;
     ThrowLastError(IPP_STATUS_ERROR_NOT_FOUND, "There is no default printer.");
 }
 
