@@ -67,7 +67,6 @@ class FakePrinters : public Printers {
     std::optional<std::string> userDefault = std::string("Office");
     std::string serverDefault;  // applies when the user has no default of their own
     std::optional<PlatformError> readFailure;
-    std::set<std::string> refuse;  // names whose setting fails
     std::vector<std::string> setCalls;
 
     std::string defaultPrinter() override {
@@ -83,7 +82,7 @@ class FakePrinters : public Printers {
     void setDefaultPrinter(const std::string& name) override {
         setCalls.push_back(name);
         const std::string queue = name == "PDF Printer" ? "PDF_Printer" : name;
-        if (refuse.count(name) || (!name.empty() && !installed.count(queue)))
+        if (!name.empty() && !installed.count(queue))
             throw PlatformError(1030, "The printer \"" + name + "\" cannot be set.");
         userDefault = name.empty() ? std::nullopt : std::optional<std::string>(queue);
     }
@@ -95,8 +94,7 @@ class FakeStateRecord : public StateRecord {
     bool full = false;  // writing fails as on a full disk
     std::optional<std::string> read() override { return text; }
     void write(const std::string& t) override {
-        if (full) throw PlatformError(28, "No space left on device");
-        text = t;
+        text = full ? throw PlatformError(28, "Disk full") : t;
     }
     void remove() override { text.reset(); }
 };
@@ -104,9 +102,7 @@ class FakeStateRecord : public StateRecord {
 class FakeRegistry : public Registry {
   public:
     std::map<std::string, std::string> values;
-    int reads = 0;
     std::optional<std::string> defaultValue(const std::string& subKey) override {
-        ++reads;
         const auto it = values.find(subKey);
         if (it == values.end()) return std::nullopt;
         return it->second;

@@ -34,34 +34,24 @@ TEST(WordpadPath, ReadsTheServerValueExactlyAsStoredWithinTheBufferOf259Bytes) {
     EXPECT_EQ(GetWordpadPath(none), "");
 }
 
-TEST(WordpadPath, AUserHiveThatIsNoSmallRegularFileIsPassedOverAtOnce) {
+TEST(WordpadPath, TheUserHiveOverlaysTheSystemOneAtOnceUnlessItIsNoSmallRegularFile) {
     test::TempDir t;
-    const std::string system = t.file("system.reg", Hive("\"/usr/bin/textprint\""));
     const std::string user = t / "user.reg";
-    const std::vector<std::function<void()>> plants = {
-        [&] { std::filesystem::create_directory(user); },
-        [&] { ::mkfifo(user.c_str(), 0600); },
-        [&] { std::filesystem::create_symlink("/dev/zero", user); },
-        [&] { t.file("user.reg", Hive("\"/x\"") + std::string(2 << 20, ';')); },
+    HiveRegistry registry({t.file("system.reg", Hive("\"/usr/bin/tp\"")), user});
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[] {}, "/usr/bin/tp"},
+        {[&] { t.file("user.reg", Hive("\"/home/u/other\"")); }, "/home/u/other"},
+        {[&] { t.file("user.reg", "Windows Registry Editor Version 5.00\n"); }, "/usr/bin/tp"},
+        {[&] { std::filesystem::create_directory(user); }, "/usr/bin/tp"},
+        {[&] { ::mkfifo(user.c_str(), 0600); }, "/usr/bin/tp"},
+        {[&] { std::filesystem::create_symlink("/dev/zero", user); }, "/usr/bin/tp"},
+        {[&] { t.file("user.reg", Hive("\"/x\"") + std::string(2 << 20, ';')); }, "/usr/bin/tp"},
     };
-    for (std::size_t i = 0; i < plants.size(); ++i) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
         std::filesystem::remove_all(user);
-        plants[i]();
-        HiveRegistry registry({system, user});
-        EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint") << "case " << i;
+        cases[i].first();
+        EXPECT_EQ(GetWordpadPath(registry), cases[i].second) << "case " << i;
     }
-}
-
-TEST(WordpadPath, TheUserHiveOverlaysTheSystemOneAndChangesShowAtOnce) {
-    test::TempDir t;
-    const std::string system = t.file("system.reg", Hive("\"/usr/bin/textprint\""));
-    const std::string user = t / "user.reg";
-    HiveRegistry registry({system, user});
-    EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint");
-    t.file("user.reg", Hive("\"/home/u/bin/other\""));
-    EXPECT_EQ(GetWordpadPath(registry), "/home/u/bin/other");
-    t.file("user.reg", "Windows Registry Editor Version 5.00\n");
-    EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint");
 }
 
 TEST(RegHive, ParsesRegeditExportsInUtf8AndUtf16) {
