@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
-#include <set>
 
 #include "app/Form1.h"
 #include "platform/posix/CupsPrinters.h"
@@ -66,59 +65,31 @@ class SystemTest : public ::testing::Test {
 
     const std::string marker = "vxsys" + std::to_string(::getpid());
     const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
-    PosixFileSystem fileSystem;
     CupsPrinters printers;
-    PosixLauncher launcher;
-    test::FakeUi ui;
 };
 
-TEST_F(SystemTest, TwoFilesBecomeSearchablePdfsNamedAfterThem) {
-    test::TempDir t;
-    const std::vector<std::string> names = {marker + "-0.txt", marker + "-1 with space.txt"};
-    for (const auto& name : names) t.file(name, name + "\r\nline two\n");
-    HiveRegistry registry({t.file("classes.reg", Hive(TEXTPRINT_PATH))});
-    Platform platform{&fileSystem, &registry, &printers, &launcher, &ui, VELLUMAX_BIN_DIR, "", {}};
-    ui.dialogResults = {t.path() + '\0' + names[0] + '\0' + names[1]};
-    std::size_t done = 0;
-    ui.onBox = [&](const test::Box& b) {
-        EXPECT_EQ(b.text, "Done.");
-        EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
-        ++done;  // waits, as a user reading "Done." would, for the PDF
-        Within([&] { return test::PdfsWithMarker(marker).size() >= done; });
-    };
-    Form1 form(platform);
-    QTest::mouseClick(form.findChild<QPushButton*>("Check1"), Qt::LeftButton);
-    QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);
-    EXPECT_EQ(done, 2u);
-    EXPECT_EQ(printers.defaultPrinter(), "Office") << "the user's printer is put back";
-    std::set<std::string> pdfs;
-    for (const auto& pdf : test::PdfsWithMarker(marker)) {
-        pdfs.insert(std::filesystem::path(pdf).stem().string() + ".txt");
-        EXPECT_NE(test::PdfText(pdf).find(std::filesystem::path(pdf).stem().string() + ".txt"),
-                  std::string::npos);
-    }
-    EXPECT_EQ(pdfs, std::set<std::string>(names.begin(), names.end())) << cups->log();
-    EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
-}
-
-// Ended mid-run, with "Done." up: SIGTERM puts the user's own setting back before the
-// program ends; after a kill -9 the next start of the real program does.
-TEST_F(SystemTest, AnEndedOrKilledRunLeavesTheUsersOwnSettingAsItWas) {
+// A file printed and the program ended with "Done." up: SIGTERM puts the user's own setting
+// back before the program ends; after a kill -9 the next start of the real program does.
+TEST_F(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     test::TempDir t;
     ::setenv("XDG_STATE_HOME", t.path().c_str(), 1);
     const std::string record = t / "vellumax/borrowed-printer";
-    const std::string hive = t.file("a.reg", Hive("/bin/true"));
+    const QStringList args = {"--run", t.file("a.reg", Hive(TEXTPRINT_PATH)).c_str(),
+                              t.file(marker + " a b.txt", "alpha words\n").c_str()};
+    std::size_t printed = 0;
     for (const std::string own : {"Office/draft", ""}) {
         for (const int signal : {SIGTERM, SIGKILL}) {
             ASSERT_EQ(cups->run("lpoptions -d Office/draft >/dev/null"), 0);
             if (own.empty()) printers.setDefaultPrinter("");  // the server's Office applies
             const auto before = ReadSmallFile(lpoptions, 4096);
             QProcess run;
-            run.start("/proc/self/exe", {"--run", QString::fromStdString(hive)});
+            run.start("/proc/self/exe", args);
             while (!run.readAllStandardOutput().contains("Done.") && run.waitForReadyRead(20000)) {
             }
             EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
             EXPECT_TRUE(std::filesystem::exists(record));
+            ++printed;  // waits, as a user reading "Done." would, for the PDF
+            Within([&] { return test::PdfsWithMarker(marker).size() >= printed; });
             Stop(run, signal);
             if (signal == SIGKILL) {
                 QProcess again;
@@ -132,10 +103,16 @@ TEST_F(SystemTest, AnEndedOrKilledRunLeavesTheUsersOwnSettingAsItWas) {
             EXPECT_FALSE(std::filesystem::exists(record));
         }
     }
+    EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
+    ASSERT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups->log();
+    for (const auto& pdf : test::PdfsWithMarker(marker)) {
+        EXPECT_EQ(pdf.find(marker + " a b"), test::PdfFolder().size() + 1) << pdf;
+        EXPECT_NE(test::PdfText(pdf).find("alpha words"), std::string::npos) << pdf;
+    }
 }
 
-// The window the test above ends: its word processor only starts, and "Done." waits.
-int RunWindow(const std::string& hive) {
+// The window the test above ends: "Done." waits for it.
+int RunWindow(const std::string& hive, const std::string& entry) {
     class WaitingUi : public test::FakeUi {
         void messageBox(const std::string& text, BoxIcon, const std::string&) override {
             std::printf("%s\n", text.c_str());
@@ -153,7 +130,7 @@ int RunWindow(const std::string& hive) {
                       VELLUMAX_BIN_DIR, "",        nullptr,   &record};
     Form1 form(platform);
     const EndSignals ends([&form] { form.close(); });
-    form.List().append(hive);
+    form.List().append(entry);
     QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);
     return 0;
 }
@@ -164,7 +141,7 @@ int RunWindow(const std::string& hive) {
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    if (argc == 3 && std::string(argv[1]) == "--run") return vx::RunWindow(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--run") return vx::RunWindow(argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
