@@ -13,7 +13,7 @@ namespace vx {
 
 namespace {
 
-constexpr std::size_t kOptionsLimit = 1024 * 1024;
+constexpr std::size_t kOptionsLimit = std::size_t{1} << 20;
 
 // Every call works on its own fresh copy of the destinations.
 struct Dests {

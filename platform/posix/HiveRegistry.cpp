@@ -8,7 +8,7 @@
 namespace vx {
 
 namespace {
-constexpr std::size_t kHiveLimit = 1024 * 1024;
+constexpr std::size_t kHiveLimit = std::size_t{1} << 20;
 }  // namespace
 
 std::optional<std::string> HiveRegistry::defaultValue(const std::string& subKey) {

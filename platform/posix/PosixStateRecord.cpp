@@ -12,7 +12,7 @@ namespace vx {
 
 std::optional<std::string> PosixStateRecord::read() {
     if (file_.empty()) return std::nullopt;
-    return ReadSmallFile(file_, 64 * 1024);
+    return ReadSmallFile(file_, std::size_t{1} << 16);
 }
 
 void PosixStateRecord::write(const std::string& text) {

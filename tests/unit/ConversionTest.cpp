@@ -13,7 +13,7 @@ struct Session {
     ConversionGuard guard{&p.record};
     std::vector<int> pointers;
 
-    explicit Session(std::vector<std::string> entries = {"/a", "/b"}) {
+    explicit Session(const std::vector<std::string>& entries = {"/a", "/b"}) {
         for (const auto& e : entries) list.append(e);
     }
     void press() {

@@ -28,12 +28,8 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellAndNoPrinterOverri
     ::setenv("PRINTER", "elsewhere", 1);
     ::setenv("LPDEST", "elsewhere", 1);
     PosixLauncher launcher;
-    launcher.start(CommandLine{"/bin/sh",
-                               {"-c",
-                                "printf '%s|%s' \"$1\" \"$PRINTER$LPDEST\" > \"$2.tmp\"; "
-                                "mv \"$2.tmp\" \"$2\"",
-                                "sh", tricky, out},
-                               ""});
+    const std::string script = R"(printf '%s|%s' "$1" "$PRINTER$LPDEST" > "$2.t"; mv "$2.t" "$2")";
+    launcher.start(CommandLine{"/bin/sh", {"-c", script, "sh", tricky, out}, ""});
     ::unsetenv("PRINTER");
     ::unsetenv("LPDEST");
     EXPECT_EQ(WaitForFile(out), tricky + "|");
