@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/PlatformError.h"
@@ -66,7 +67,13 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t li
     return out;
 }
 
-void ReplaceFileDurably(const std::string& path, const std::string& bytes, unsigned mode) {
+void ReplaceFileDurably(const std::string& link, const std::string& bytes, unsigned mode) {
+    // A settings file kept elsewhere through a link stays there: the target is replaced.
+    std::string path = link;
+    if (char* real = ::realpath(link.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     const std::string folder = FolderOf(path);
     MakeFolders(folder);
     const std::string temp = path + ".tmp" + std::to_string(::getpid());

@@ -13,7 +13,7 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t li
 
 // Replaces the file with the bytes so that a crash leaves the old or the new content, never
 // a part: a temporary file beside it, written, flushed to disk and renamed over it. The
-// folder is created (mode 0700) when missing. Throws PlatformError.
+// folder is created (mode 0700) when missing; a link is followed. Throws PlatformError.
 void ReplaceFileDurably(const std::string& path, const std::string& bytes, unsigned mode);
 
 // Removes the file durably; a file that is not there is no error. Throws PlatformError.
