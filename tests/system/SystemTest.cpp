@@ -1,9 +1,7 @@
-// The real window with the real OS services: a private CUPS server, the vellumax-pdf
-// "PDF Printer", textprint as the word processor. Only the boxes and dialogs are answered
-// by the test.
+// The real program against a private CUPS server, the vellumax-pdf "PDF Printer" and
+// textprint as the word processor.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -27,14 +25,6 @@
 namespace vx {
 namespace {
 
-test::PrivateCups* cups = nullptr;
-
-std::string Hive(const std::string& wordProcessor) {
-    return "Windows Registry Editor Version 5.00\n\n"
-           "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]\n@=\"" +
-           wordProcessor + "\"\n";
-}
-
 // Waits up to 20 s for done() to hold.
 void Within(const std::function<bool()>& done) {
     for (int i = 0; i < 200 && !done(); ++i) QTest::qSleep(100);
@@ -47,39 +37,31 @@ void Stop(QProcess& p, int signal) {
     p.waitForFinished();
 }
 
-class SystemTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { cups = new test::PrivateCups; }
-    static void TearDownTestSuite() { delete cups; }
-    void SetUp() override {
-        ASSERT_TRUE(cups->ok()) << "the private cupsd did not start:\n" << cups->log();
-        cups->addNullPrinter("Office");
-        cups->addPdfPrinter();
-        ASSERT_EQ(cups->run("lpadmin -d Office && lpoptions -p Office/draft -o copies=2 && "
-                            "lpoptions -d Office >/dev/null"),
-                  0);
-    }
-    void TearDown() override {
-        for (const auto& pdf : test::PdfsWithMarker(marker)) std::filesystem::remove(pdf);
-    }
-
-    const std::string marker = "vxsys" + std::to_string(::getpid());
-    const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
-    CupsPrinters printers;
-};
-
-// A file printed and the program ended with "Done." up: SIGTERM puts the user's own setting
+// A file is printed and the program ends with "Done." up: SIGTERM puts the user's own setting
 // back before the program ends; after a kill -9 the next start of the real program does.
-TEST_F(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
+TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
+    test::PrivateCups cups;
+    ASSERT_TRUE(cups.ok()) << "the private cupsd did not start:\n" << cups.log();
+    cups.addNullPrinter("Office");
+    cups.addPdfPrinter();
+    ASSERT_EQ(cups.run("lpadmin -d Office && lpoptions -p Office/draft -o copies=2"), 0);
     test::TempDir t;
     ::setenv("XDG_STATE_HOME", t.path().c_str(), 1);
     const std::string record = t / "vellumax/borrowed-printer";
-    const QStringList args = {"--run", t.file("a.reg", Hive(TEXTPRINT_PATH)).c_str(),
-                              t.file(marker + " a b.txt", "alpha words\n").c_str()};
+    const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
+    const std::string marker = "vxsys" + std::to_string(::getpid());
+    const QStringList args = {
+        "--run",
+        t.file("a.reg",
+               "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]"
+               "\n@=\"" TEXTPRINT_PATH "\"\n")
+            .c_str(),
+        t.file(marker + " a b.txt", "alpha words\n").c_str()};
+    CupsPrinters printers;
     std::size_t printed = 0;
     for (const std::string own : {"Office/draft", ""}) {
         for (const int signal : {SIGTERM, SIGKILL}) {
-            ASSERT_EQ(cups->run("lpoptions -d Office/draft >/dev/null"), 0);
+            ASSERT_EQ(cups.run("lpoptions -d Office/draft >/dev/null"), 0);
             if (own.empty()) printers.setDefaultPrinter("");  // the server's Office applies
             const auto before = ReadSmallFile(lpoptions, 4096);
             QProcess run;
@@ -104,10 +86,11 @@ TEST_F(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
         }
     }
     EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
-    ASSERT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups->log();
+    EXPECT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups.log();
     for (const auto& pdf : test::PdfsWithMarker(marker)) {
         EXPECT_EQ(pdf.find(marker + " a b"), test::PdfFolder().size() + 1) << pdf;
         EXPECT_NE(test::PdfText(pdf).find("alpha words"), std::string::npos) << pdf;
+        std::filesystem::remove(pdf);
     }
 }
 
