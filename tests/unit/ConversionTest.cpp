@@ -74,20 +74,6 @@ TEST(RunConversion, TheBoundIsTakenOnceRemovalsEndTheRunAtTheNewEndAndLongListsE
     EXPECT_EQ(big.p.launcher.started.size(), 40000u);
 }
 
-TEST(RunConversion, NestedRunsAndClosingMidRunPutTheOutermostSettingBack) {
-    for (const bool close : {false, true}) {
-        Session r;
-        r.p.ui.onYield = [&] {
-            if (r.p.ui.yields == 1) r.press();  // nested: it finds "PDF_Printer"
-            if (r.p.ui.yields == 2 && close) r.guard.restoreOnExit(r.p.printers);
-        };
-        r.press();
-        EXPECT_EQ(r.p.printers.userDefault, "Office");
-        EXPECT_FALSE(r.p.record.text);
-        EXPECT_EQ(r.started(), (std::vector<std::string>{"/a", "/b", "/a", "/b"}));
-    }
-}
-
 TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
     struct Case {
         std::function<void(test::FakePrinters&, Session&)> plant;
@@ -107,6 +93,13 @@ TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
          },
          "Done.", 2, std::nullopt},
         {[](auto& p, auto&) { p.installed.erase("PDF_Printer"); }, "the README", 0, "Office"},
+        {[](auto&, auto& r) {  // a nested run finds "PDF_Printer"; closing then ends both
+             r.p.ui.onYield = [&r] {
+                 if (r.p.ui.yields == 1) r.press();
+                 if (r.p.ui.yields == 2) r.guard.restoreOnExit(r.p.printers);
+             };
+         },
+         "Done.", 4, "Office"},
         {[](auto&, auto& r) { r.p.registry.values.clear(); }, "could not be started", 0, "Office"},
         {[](auto&, auto& r) { r.p.launcher.missingPrograms = {"/opt/wp/textprint"}; },
          "could not be started", 0, "Office"},
