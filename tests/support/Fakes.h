@@ -75,10 +75,7 @@ class FakePrinters : public Printers {
             throw PlatformError(1030, "There is no default printer.");
         return userDefault.value_or(serverDefault);
     }
-    std::string ownDefault() override {
-        if (readFailure) throw *readFailure;
-        return userDefault.value_or("");
-    }
+    std::string ownDefault() override { return userDefault.value_or(""); }
     void setDefaultPrinter(const std::string& name) override {
         setCalls.push_back(name);
         const std::string queue = name == "PDF Printer" ? "PDF_Printer" : name;
@@ -104,8 +101,7 @@ class FakeRegistry : public Registry {
     std::map<std::string, std::string> values;
     std::optional<std::string> defaultValue(const std::string& subKey) override {
         const auto it = values.find(subKey);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
 };
 
@@ -147,15 +143,15 @@ struct FakePlatform {
     Platform platform;
 
     explicit FakePlatform(std::string programFolder = "/nonexistent-vellumax") {
-        platform.fileSystem = &fs;
-        platform.registry = &registry;
-        platform.printers = &printers;
-        platform.launcher = &launcher;
-        platform.ui = &ui;
-        platform.stateRecord = &record;
-        platform.programFolder = std::move(programFolder);
-        platform.homePage = "https://vellumax.example/";
-        platform.random = [this] { return random; };
+        platform = Platform{&fs,
+                            &registry,
+                            &printers,
+                            &launcher,
+                            &ui,
+                            std::move(programFolder),
+                            "https://vellumax.example/",
+                            [this] { return random; },
+                            &record};
         registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] =
             "/opt/wp/textprint";
     }
