@@ -64,7 +64,7 @@ class Form1 : public QWidget {
     FileList list_;
     FileListModel* model_;
     DragState drag_;
-    ConversionGuard conversions_;
+    ConversionGuard conversions_{platform_.stateRecord};
     int mousePointer_ = 0;
     std::optional<QCursor> handCursor_;
     bool shownOnce_ = false;

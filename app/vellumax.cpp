@@ -1,15 +1,17 @@
-#include "app/Main.h"
-
 #include <QApplication>
 #include <QDir>
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "app/Main.h"
+#include "convert/RunConversion.h"
 #include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixLauncher.h"
+#include "platform/posix/PosixStateRecord.h"
+#include "platform/qt/EndSignals.h"
 #include "platform/qt/QtUi.h"
 
 #ifndef VELLUMAX_HOME_PAGE
@@ -30,6 +32,7 @@ int main(int argc, char* argv[]) {
     vx::CupsPrinters printers;
     vx::PosixLauncher launcher;
     vx::QtUi ui;
+    vx::PosixStateRecord record(vx::PosixStateRecord::StandardFile("borrowed-printer"));
 
     vx::Platform platform;
     platform.fileSystem = &fileSystem;
@@ -40,9 +43,14 @@ int main(int argc, char* argv[]) {
     platform.programFolder = vx::InstallLayout::For(programFolder).dataFolder;
     platform.homePage = vx::HomePageUrl(VELLUMAX_HOME_PAGE, vx::InstallLayout::For(programFolder));
     platform.random = [r = vx::RandomFromClock()] { return r; };
+    platform.stateRecord = &record;
 
     vx::Form1 form(platform);
     ui.setOwner(&form);
+    // Ended from outside, the program puts the user's printer setting back as closing does.
+    const vx::EndSignals ends([&form] { form.close(); });
+    // A run that did not finish last time left its record: undo it before anything else.
+    vx::PutBackUnfinishedRun(printers, record, ui);
     form.show();
     return QApplication::exec();
 }

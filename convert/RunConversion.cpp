@@ -1,7 +1,10 @@
 #include "convert/RunConversion.h"
 
+#include <exception>
+
 #include "convert/GetSetPrinter.h"
 #include "convert/Wordpad.h"
+#include "platform/CommandLineSplit.h"
 
 namespace vx {
 
@@ -13,30 +16,101 @@ void Tell(Ui& ui, const std::string& text, BoxIcon icon = BoxIcon::None) {
     ui.messageBox(text, icon, kCaption);
 }
 
-void Restore(const ConversionContext& c, const std::string& remembered) {
+// The setting as the user reads it: the empty setting is no default of their own.
+std::string Describe(const std::string& setting) {
+    return setting.empty() ? "no default printer of your own (the system's default applies)"
+                           : "\"" + setting + "\"";
+}
+
+// A record is the setting and a line end; one without it was not written by us whole.
+std::optional<std::string> Decode(const std::optional<std::string>& record) {
+    if (!record || record->empty() || record->back() != '\n') return std::nullopt;
+    return record->substr(0, record->size() - 1);
+}
+
+void GiveBack(const ConversionContext& c, const std::string& setting) {
     try {
-        ChangeDefaultPrinter(c.printers, remembered);
+        c.guard.giveBack(c.printers);
     } catch (const PlatformError& e) {
         Tell(c.ui,
-             "Your default printer \"" + remembered + "\" could not be set back:\r\n" +
+             "Your default printer setting, " + Describe(setting) + ", could not be set back:\r\n" +
                  e.description() + "\r\nPlease choose your default printer again.",
              BoxIcon::Warning);
+    }
+}
+
+std::string OwnSetting(Printers& printers, const std::string& remembered) {
+    try {
+        return printers.ownDefault();
+    } catch (const PlatformError&) {
+        return remembered;
     }
 }
 
 }  // namespace
 
 CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& entry) {
-    return CommandLine{wordpadPath, {"/p", entry}, wordpadPath + " /p \"" + entry + "\""};
+    // Windows splits the stored value into the program and its leading arguments.
+    std::vector<std::string> words = SplitCommandLine(wordpadPath);
+    CommandLine c{
+        words.empty() ? std::string() : words.front(), {}, wordpadPath + " /p \"" + entry + "\""};
+    if (!words.empty()) c.args.assign(words.begin() + 1, words.end());
+    c.args.push_back("/p");
+    c.args.push_back(entry);
+    return c;
+}
+
+void ConversionGuard::borrow(const std::string& ownSetting) {
+    if (borrowed_.empty() && record_ != nullptr) record_->write(ownSetting + "\n");
+    borrowed_.push_back(ownSetting);
+}
+
+void ConversionGuard::giveBack(Printers& printers) {
+    if (borrowed_.empty()) return;
+    const std::string setting = borrowed_.back();
+    borrowed_.pop_back();
+    printers.setDefaultPrinter(setting);
+    if (borrowed_.empty() && record_ != nullptr) record_->remove();
 }
 
 void ConversionGuard::restoreOnExit(Printers& printers) {
-    if (remembered_.empty()) return;
+    if (borrowed_.empty()) return;
+    borrowed_.resize(1);
     try {
-        printers.setDefaultPrinter(remembered_.front());
+        giveBack(printers);
     } catch (const PlatformError&) {
     }
-    remembered_.clear();
+    borrowed_.clear();
+}
+
+void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui) {
+    const std::optional<std::string> raw = record.read();
+    if (!raw) return;
+    const std::optional<std::string> setting = Decode(raw);
+    std::string failure = "The record of it is damaged.";
+    if (setting) {
+        try {
+            printers.setDefaultPrinter(*setting);
+            failure.clear();
+        } catch (const PlatformError& e) {
+            failure = e.description();
+        }
+    }
+    try {
+        record.remove();
+    } catch (const PlatformError& e) {
+        failure += (failure.empty() ? "" : "\r\n") + e.description();
+    }
+    if (failure.empty()) {
+        Tell(ui, "The last conversion did not finish. Your default printer setting, " +
+                     Describe(*setting) + ", has been put back.");
+    } else {
+        Tell(ui,
+             "The last conversion did not finish, and your default printer setting could not "
+             "be put back:\r\n" +
+                 failure + "\r\nPlease choose your default printer again.",
+             BoxIcon::Warning);
+    }
 }
 
 void RunConversion(const ConversionContext& c) {
@@ -47,9 +121,21 @@ void RunConversion(const ConversionContext& c) {
         return;
     }
     const std::string remembered = GetDefaultPrinter(c.printers, c.ui);
+    const std::string own = OwnSetting(c.printers, remembered);
+    try {
+        c.guard.borrow(own);
+    } catch (const PlatformError& e) {
+        Tell(c.ui,
+             "Your default printer setting could not be recorded, so it is left as it is:\r\n" +
+                 e.description() + "\r\nNothing was converted.",
+             BoxIcon::Critical);
+        c.setPointer(0);
+        return;
+    }
     try {
         ChangeDefaultPrinter(c.printers, kPdfPrinter);
     } catch (const PlatformError& e) {
+        GiveBack(c, own);
         Tell(c.ui,
              std::string("The printer \"") + kPdfPrinter +
                  "\" could not be made the default printer:\r\n" + e.description() +
@@ -59,31 +145,37 @@ void RunConversion(const ConversionContext& c) {
         c.setPointer(0);
         return;
     }
-    c.guard.push(remembered);
 
-    // The bound is taken once: entries added during the run wait for the next one.
-    const std::size_t bound = c.list.count();
-    for (std::size_t position = 1; position <= bound; ++position) {
-        c.ui.yield();
-        // Entries removed during the yield end the run at the list's new end.
-        if (position > c.list.count()) break;
-        const std::string entry = c.list.text(position);
-        c.setPointer(11);
-        const std::string wordpad = GetWordpadPath(c.registry);
-        try {
-            c.launcher.start(BuildCommandLine(wordpad, entry));
-        } catch (const PlatformError& e) {
-            Tell(c.ui,
-                 "The word processor could not be started for\r\n" + entry + "\r\n" +
-                     e.description() + "\r\nThe conversion has stopped.",
-                 BoxIcon::Critical);
-            break;
+    // Whatever goes wrong inside the loop, the setting is put back before it is told.
+    std::string failure;
+    try {
+        // The bound is taken once: entries added during the run wait for the next one.
+        const std::size_t bound = c.list.count();
+        for (std::size_t position = 1; position <= bound; ++position) {
+            c.ui.yield();
+            // Entries removed during the yield end the run at the list's new end.
+            if (position > c.list.count()) break;
+            const std::string entry = c.list.text(position);
+            c.setPointer(11);
+            const std::string wordpad = GetWordpadPath(c.registry);
+            try {
+                c.launcher.start(BuildCommandLine(wordpad, entry));
+            } catch (const PlatformError& e) {
+                failure = "The word processor could not be started for\r\n" + entry + "\r\n" +
+                          e.description();
+                break;
+            }
+            Tell(c.ui, "Done.");
         }
-        Tell(c.ui, "Done.");
+    } catch (const std::exception& e) {
+        failure = std::string("The conversion failed: ") + e.what();
+    } catch (...) {
+        failure = "The conversion failed for a reason that was not given.";
     }
 
-    c.guard.pop();
-    Restore(c, remembered);
+    GiveBack(c, own);
+    if (!failure.empty())
+        Tell(c.ui, failure + "\r\nThe conversion has stopped.", BoxIcon::Critical);
     c.setPointer(0);
 }
 

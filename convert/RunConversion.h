@@ -14,22 +14,32 @@ inline constexpr const char* kPdfPrinter = "PDF Printer";
 // The word processor's command for one entry: path, " /p ", the entry in double quotes.
 CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& entry);
 
-// The default printers that running conversions will put back, outermost first, so that
-// closing the window mid-run can put the user's own printer back before the program ends.
+// The user's own default-printer setting, borrowed while runs print on "PDF Printer". The
+// outermost run records it durably before switching and removes the record once the
+// setting is back, so a run that never ends (a kill, a crash) is undone at the next start.
+// Runs nest when "Convert To PDF" is pressed during a yield; each puts back what it found.
 class ConversionGuard {
   public:
-    void push(const std::string& remembered) { remembered_.push_back(remembered); }
-    void pop() {
-        if (!remembered_.empty()) remembered_.pop_back();
-    }
-    bool running() const { return !remembered_.empty(); }
-    // Puts the printer back that was the default before the outermost run; failures are
-    // not reported, since the program is ending.
+    explicit ConversionGuard(StateRecord* record = nullptr) : record_(record) {}
+    // Before a run switches the default; throws PlatformError when the setting cannot be
+    // recorded, and then nothing may be switched.
+    void borrow(const std::string& ownSetting);
+    // After a run: puts its setting back. The record goes only once the outermost setting
+    // is back; a failure passes to the caller as PlatformError.
+    void giveBack(Printers& printers);
+    bool running() const { return !borrowed_.empty(); }
+    // The program is ending mid-run: puts the outermost setting back. Failures are not
+    // reported, since the program is ending; the record then stays for the next start.
     void restoreOnExit(Printers& printers);
 
   private:
-    std::vector<std::string> remembered_;
+    StateRecord* record_;
+    std::vector<std::string> borrowed_;
 };
+
+// At start-up: a record left by a run that did not finish puts the setting it holds back
+// and tells the user once.
+void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui);
 
 struct ConversionContext {
     FileList& list;

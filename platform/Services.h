@@ -71,6 +71,23 @@ class Printers {
     // Makes the named printer the user's default; the empty name removes the user's own
     // choice. Throws PlatformError when no such printer exists or it cannot be set.
     virtual void setDefaultPrinter(const std::string& name) = 0;
+    // The user's own default setting in the form setDefaultPrinter takes back: a printer
+    // name, or the empty text when the user has none and the system's default applies.
+    // Throws PlatformError when it cannot be read.
+    virtual std::string ownDefault() { return defaultPrinter(); }
+};
+
+// One small text kept durably in the user's state folder: the printer setting a run
+// borrowed, so that a run killed before it put the setting back is undone at next start.
+class StateRecord {
+  public:
+    virtual ~StateRecord() = default;
+    // The recorded text; nullopt when there is no record (an unreadable one counts as none).
+    virtual std::optional<std::string> read() = 0;
+    // Replaces the record as a whole, durably; throws PlatformError when it cannot.
+    virtual void write(const std::string& text) = 0;
+    // Removes the record; throws PlatformError when it stays.
+    virtual void remove() = 0;
 };
 
 // A program to start and its arguments. text() is the single command line that the
@@ -135,6 +152,8 @@ struct Platform {
     std::string homePage;
     // Uniform in [0, 1), seeded once per start.
     std::function<double()> random;
+    // Where a run records the printer setting it borrowed; none keeps nothing durably.
+    StateRecord* stateRecord = nullptr;
 };
 
 }  // namespace vx

@@ -1,22 +1,25 @@
 #include "platform/posix/HiveRegistry.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "platform/InstallLayout.h"
 #include "platform/RegHive.h"
+#include "platform/posix/SmallFile.h"
 
 namespace vx {
+
+namespace {
+constexpr std::size_t kHiveLimit = std::size_t{1} << 20;
+}  // namespace
 
 std::optional<std::string> HiveRegistry::defaultValue(const std::string& subKey) {
     std::optional<std::string> found;
     for (const std::string& file : files_) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) continue;
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
-        if (auto v = RegHive::Parse(bytes).value(subKey, "")) found = std::move(v);
+        // A hive that is no regular file, or too big for one, is passed over, so a FIFO
+        // or a link to a device can neither hang the run nor fill the memory.
+        const auto bytes = ReadSmallFile(file, kHiveLimit);
+        if (!bytes) continue;
+        if (auto v = RegHive::Parse(*bytes).value(subKey, "")) found = std::move(v);
     }
     return found;
 }

@@ -13,13 +13,6 @@ namespace vx {
 
 namespace {
 
-// A program path stored in quotes, as Windows command lines carry it, names the path inside.
-std::string Unquoted(const std::string& program) {
-    if (program.size() >= 2 && program.front() == '"' && program.back() == '"')
-        return program.substr(1, program.size() - 2);
-    return program;
-}
-
 bool DroppedFromChild(const char* entry) {
     return std::strncmp(entry, "PRINTER=", 8) == 0 || std::strncmp(entry, "LPDEST=", 7) == 0;
 }
@@ -27,7 +20,7 @@ bool DroppedFromChild(const char* entry) {
 }  // namespace
 
 void PosixLauncher::start(const CommandLine& command) {
-    const std::string program = Unquoted(command.program);
+    const std::string& program = command.program;
     if (program.empty()) throw PlatformError(ENOENT, "No program is set to start.");
 
     // Everything the child needs is built before fork: after it only async-signal-safe calls.

@@ -62,47 +62,46 @@ class FakeUi : public Ui {
 
 class FakePrinters : public Printers {
   public:
-    // queue name -> description
-    std::map<std::string, std::string> installed{{"PDF_Printer", "PDF Printer"},
-                                                 {"Office", "Office laser"}};
+    // Queue names; "PDF Printer" is the description of PDF_Printer.
+    std::set<std::string> installed{"PDF_Printer", "Office", "Office/draft"};
     std::optional<std::string> userDefault = std::string("Office");
+    std::string serverDefault;  // applies when the user has no default of their own
     std::optional<PlatformError> readFailure;
-    std::set<std::string> refuse;  // names whose setting fails
     std::vector<std::string> setCalls;
-    std::function<void(const std::string&)> onSet;
 
     std::string defaultPrinter() override {
         if (readFailure) throw *readFailure;
-        if (!userDefault) throw PlatformError(1030, "There is no default printer.");
-        return *userDefault;
+        if (!userDefault && serverDefault.empty())
+            throw PlatformError(1030, "There is no default printer.");
+        return userDefault.value_or(serverDefault);
     }
+    std::string ownDefault() override { return userDefault.value_or(""); }
     void setDefaultPrinter(const std::string& name) override {
         setCalls.push_back(name);
-        if (onSet) onSet(name);
-        if (refuse.count(name)) throw PlatformError(1280, "Cannot set \"" + name + "\".");
-        if (name.empty()) {
-            userDefault.reset();
-            return;
-        }
-        for (const auto& [queue, info] : installed) {
-            if (queue == name || info == name) {
-                userDefault = queue;
-                return;
-            }
-        }
-        throw PlatformError(1030, "The printer \"" + name + "\" is not installed.");
+        const std::string queue = name == "PDF Printer" ? "PDF_Printer" : name;
+        if (!name.empty() && !installed.count(queue))
+            throw PlatformError(1030, "The printer \"" + name + "\" cannot be set.");
+        userDefault = name.empty() ? std::nullopt : std::optional<std::string>(queue);
     }
+};
+
+class FakeStateRecord : public StateRecord {
+  public:
+    std::optional<std::string> text;
+    bool full = false;  // writing fails as on a full disk
+    std::optional<std::string> read() override { return text; }
+    void write(const std::string& t) override {
+        text = full ? throw PlatformError(28, "Disk full") : t;
+    }
+    void remove() override { text.reset(); }
 };
 
 class FakeRegistry : public Registry {
   public:
     std::map<std::string, std::string> values;
-    int reads = 0;
     std::optional<std::string> defaultValue(const std::string& subKey) override {
-        ++reads;
         const auto it = values.find(subKey);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+        return it == values.end() ? std::nullopt : std::optional(it->second);
     }
 };
 
@@ -139,18 +138,20 @@ struct FakePlatform {
     FakePrinters printers;
     FakeLauncher launcher;
     FakeUi ui;
+    FakeStateRecord record;
     double random = 0.5;
     Platform platform;
 
     explicit FakePlatform(std::string programFolder = "/nonexistent-vellumax") {
-        platform.fileSystem = &fs;
-        platform.registry = &registry;
-        platform.printers = &printers;
-        platform.launcher = &launcher;
-        platform.ui = &ui;
-        platform.programFolder = std::move(programFolder);
-        platform.homePage = "https://vellumax.example/";
-        platform.random = [this] { return random; };
+        platform = Platform{&fs,
+                            &registry,
+                            &printers,
+                            &launcher,
+                            &ui,
+                            std::move(programFolder),
+                            "https://vellumax.example/",
+                            [this] { return random; },
+                            &record};
         registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] =
             "/opt/wp/textprint";
     }

@@ -1,21 +1,23 @@
-// The real window with the real OS services: a private CUPS server, the vellumax-pdf
-// "PDF Printer", textprint as the word processor. Only the boxes and dialogs are answered
-// by the test.
+// The real program against a private CUPS server, the vellumax-pdf "PDF Printer" and
+// textprint as the word processor.
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <signal.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "app/Form1.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixLauncher.h"
+#include "platform/posix/PosixStateRecord.h"
+#include "platform/posix/SmallFile.h"
+#include "platform/qt/EndSignals.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "system/PrivateCups.h"
@@ -23,121 +25,97 @@
 namespace vx {
 namespace {
 
-test::PrivateCups* cups = nullptr;
+// Waits up to 20 s for done() to hold.
+void Within(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) QTest::qSleep(100);
+}
 
-class SystemTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { cups = new test::PrivateCups; }
-    static void TearDownTestSuite() {
-        delete cups;
-        cups = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(cups->ok()) << "the private cupsd did not start:\n" << cups->log();
-        cups->addNullPrinter("Office");
-        cups->addPdfPrinter();
-        ASSERT_EQ(cups->run("lpoptions -d Office >/dev/null"), 0);
-        marker = "vxsys" + std::to_string(::getpid()) + "x" + std::to_string(counter++);
-    }
-    void TearDown() override {
-        for (const auto& pdf : test::PdfsWithMarker(marker)) std::filesystem::remove(pdf);
-    }
+// Sends the signal and waits for the end, which a program that ignores it meets by SIGKILL.
+void Stop(QProcess& p, int signal) {
+    ::kill(static_cast<pid_t>(p.processId()), signal);
+    if (!p.waitForFinished(20000)) p.kill();
+    p.waitForFinished();
+}
 
-    // Waits, as a user reading "Done." would, until the job of the entry has become a PDF.
-    static std::vector<std::string> WaitForPdfs(const std::string& marker, std::size_t n) {
-        for (int i = 0; i < 600; ++i) {
-            auto pdfs = test::PdfsWithMarker(marker);
-            if (pdfs.size() >= n) return pdfs;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+// A file is printed and the program ends with "Done." up: SIGTERM puts the user's own setting
+// back before the program ends; after a kill -9 the next start of the real program does.
+TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
+    test::PrivateCups cups;
+    ASSERT_TRUE(cups.ok()) << "the private cupsd did not start:\n" << cups.log();
+    cups.addNullPrinter("Office");
+    cups.addPdfPrinter();
+    ASSERT_EQ(cups.run("lpadmin -d Office && lpoptions -p Office/draft -o copies=2"), 0);
+    test::TempDir t;
+    ::setenv("XDG_STATE_HOME", t.path().c_str(), 1);
+    const std::string record = t / "vellumax/borrowed-printer";
+    const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
+    const std::string marker = "vxsys" + std::to_string(::getpid());
+    const QStringList args = {
+        "--run",
+        t.file("a.reg",
+               "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]"
+               "\n@=\"" TEXTPRINT_PATH "\"\n")
+            .c_str(),
+        t.file(marker + " a b.txt", "alpha words\n").c_str()};
+    CupsPrinters printers;
+    std::size_t printed = 0;
+    for (const std::string own : {"Office/draft", ""}) {
+        for (const int signal : {SIGTERM, SIGKILL}) {
+            ASSERT_EQ(cups.run("lpoptions -d Office/draft >/dev/null"), 0);
+            if (own.empty()) printers.setDefaultPrinter("");  // the server's Office applies
+            const auto before = ReadSmallFile(lpoptions, 4096);
+            QProcess run;
+            run.start("/proc/self/exe", args);
+            while (!run.readAllStandardOutput().contains("Done.") && run.waitForReadyRead(20000)) {
+            }
+            EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
+            EXPECT_TRUE(std::filesystem::exists(record));
+            ++printed;  // waits, as a user reading "Done." would, for the PDF
+            Within([&] { return test::PdfsWithMarker(marker).size() >= printed; });
+            Stop(run, signal);
+            if (signal == SIGKILL) {
+                QProcess again;
+                again.start(VELLUMAX_BIN_DIR "/vellumax", {});
+                Within([&] { return !std::filesystem::exists(record); });
+                Stop(again, SIGTERM);
+            }
+            EXPECT_EQ(ReadSmallFile(lpoptions, 4096), before) << own << " " << signal;
+            EXPECT_EQ(printers.ownDefault(), own);
+            EXPECT_EQ(printers.defaultPrinter(), own.empty() ? "Office" : own);
+            EXPECT_FALSE(std::filesystem::exists(record));
         }
-        return test::PdfsWithMarker(marker);
     }
+    EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
+    EXPECT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups.log();
+    for (const auto& pdf : test::PdfsWithMarker(marker)) {
+        EXPECT_EQ(pdf.find(marker + " a b"), test::PdfFolder().size() + 1) << pdf;
+        EXPECT_NE(test::PdfText(pdf).find("alpha words"), std::string::npos) << pdf;
+        std::filesystem::remove(pdf);
+    }
+}
 
-    std::string marker;
-    static inline int counter = 0;
-
+// The window the test above ends: "Done." waits for it.
+int RunWindow(const std::string& hive, const std::string& entry) {
+    class WaitingUi : public test::FakeUi {
+        void messageBox(const std::string& text, BoxIcon, const std::string&) override {
+            std::printf("%s\n", text.c_str());
+            std::fflush(stdout);
+            if (text == "Done.") QEventLoop().exec();
+        }
+        void terminate() override { std::_Exit(0); }
+    } ui;
+    HiveRegistry registry({hive});
     PosixFileSystem fileSystem;
     CupsPrinters printers;
     PosixLauncher launcher;
-    test::FakeUi ui;
-};
-
-TEST_F(SystemTest, TheDefaultPrinterRoundTripsByQueueNameOrDescription) {
-    EXPECT_EQ(printers.defaultPrinter(), "Office");
-    printers.setDefaultPrinter("PDF Printer");
-    EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
-    printers.setDefaultPrinter(printers.defaultPrinter());
-    EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
-    EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
-    EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
-    printers.setDefaultPrinter("");
-    EXPECT_THROW(printers.defaultPrinter(), PlatformError) << "no default of the user's own";
-    printers.setDefaultPrinter("Office");
-}
-
-TEST_F(SystemTest, ThreeFilesBecomeThreeSearchablePdfsInListOrder) {
-    test::TempDir t;
-    const std::vector<std::string> words = {"alpha first apple", "beta second banana",
-                                            "gamma third cherry"};
-    std::string result = t.path();
-    for (int i = 0; i < 3; ++i) {
-        const std::string name =
-            marker + "-" + std::to_string(i) + (i == 1 ? " with space.txt" : ".txt");
-        t.file(name, words[i] + "\r\nline two of " + std::to_string(i) + "\n");
-        result += std::string(1, '\0') + name;
-    }
-    HiveRegistry registry(
-        {t.file("classes.reg",
-                "Windows Registry Editor Version 5.00\n\n"
-                "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol\\StdFileEditing\\Server]\n"
-                "@=\"" TEXTPRINT_PATH "\"\n")});
-    Platform platform{&fileSystem, &registry,        &printers, &launcher,
-                      &ui,         VELLUMAX_BIN_DIR, "",        nullptr};
-    ui.dialogResults = {result};
-    std::size_t done = 0;
-    ui.onBox = [&](const test::Box& b) {
-        if (b.text == "Done.") {
-            ++done;
-            EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
-            WaitForPdfs(marker, done);
-        }
-    };
+    PosixStateRecord record(PosixStateRecord::StandardFile("borrowed-printer"));
+    Platform platform{&fileSystem,      &registry, &printers, &launcher, &ui,
+                      VELLUMAX_BIN_DIR, "",        nullptr,   &record};
     Form1 form(platform);
-    QTest::mouseClick(form.findChild<QPushButton*>("Check1"), Qt::LeftButton);
-    ASSERT_EQ(form.List().count(), 3u);
+    const EndSignals ends([&form] { form.close(); });
+    form.List().append(entry);
     QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);
-    EXPECT_EQ(done, 3u);
-    EXPECT_EQ(printers.defaultPrinter(), "Office") << "the user's printer is put back";
-
-    auto pdfs = WaitForPdfs(marker, 3);
-    ASSERT_EQ(pdfs.size(), 3u) << cups->log();
-    std::sort(pdfs.begin(), pdfs.end(), [](const std::string& a, const std::string& b) {
-        return std::filesystem::last_write_time(a) < std::filesystem::last_write_time(b);
-    });
-    for (int i = 0; i < 3; ++i) {
-        // Named after the file, nothing else.
-        EXPECT_EQ(std::filesystem::path(pdfs[i]).filename().string(),
-                  marker + "-" + std::to_string(i) + (i == 1 ? " with space.pdf" : ".pdf"));
-        const std::string text = test::PdfText(pdfs[i]);
-        EXPECT_NE(text.find(words[i]), std::string::npos) << pdfs[i] << ":\n" << text;
-        EXPECT_NE(text.find("line two of " + std::to_string(i)), std::string::npos) << text;
-    }
-}
-
-TEST_F(SystemTest, WithoutPdfPrinterTheUserIsToldAndNothingChanges) {
-    cups->run("lpadmin -x PDF_Printer");
-    test::TempDir t;
-    HiveRegistry registry({t / "none.reg"});
-    Platform platform{&fileSystem, &registry,        &printers, &launcher,
-                      &ui,         VELLUMAX_BIN_DIR, "",        nullptr};
-    Form1 form(platform);
-    form.List().append(t.file(marker + ".txt", "never printed"));
-    QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Critical);
-    EXPECT_NE(ui.boxes[0].text.find("\"PDF Printer\""), std::string::npos);
-    EXPECT_EQ(printers.defaultPrinter(), "Office");
-    EXPECT_EQ(form.MousePointer(), 0);
+    return 0;
 }
 
 }  // namespace
@@ -146,6 +124,7 @@ TEST_F(SystemTest, WithoutPdfPrinterTheUserIsToldAndNothingChanges) {
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    if (argc == 4 && std::string(argv[1]) == "--run") return vx::RunWindow(argv[2], argv[3]);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

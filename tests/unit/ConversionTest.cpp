@@ -7,214 +7,144 @@
 namespace vx {
 namespace {
 
-constexpr const char* kServerKey = "Wordpad.Document.1\\Protocol\\StdFileEditing\\Server";
-
 struct Session {
     test::FakePlatform p;
     FileList list;
-    ConversionGuard guard;
+    ConversionGuard guard{&p.record};
     std::vector<int> pointers;
 
+    explicit Session(const std::vector<std::string>& entries = {"/a", "/b"}) {
+        for (const auto& e : entries) list.append(e);
+    }
     void press() {
         RunConversion(ConversionContext{list, p.printers, p.registry, p.launcher, p.ui, guard,
                                         [this](int v) { pointers.push_back(v); }});
     }
-    std::vector<std::string> startedEntries() const {
+    std::vector<std::string> started() const {
         std::vector<std::string> out;
-        for (const auto& c : p.launcher.started) out.push_back(c.args.at(1));
+        for (const auto& c : p.launcher.started) out.push_back(c.args.back());
         return out;
     }
-    std::vector<std::string> boxTexts() const {
-        std::vector<std::string> out;
-        for (const auto& b : p.ui.boxes) out.push_back(b.text);
-        return out;
-    }
+    std::string lastBox() const { return p.ui.boxes.empty() ? "" : p.ui.boxes.back().text; }
 };
 
-TEST(CommandLine, IsThePathThenSlashPThenTheQuotedEntryUnchanged) {
-    const CommandLine c = BuildCommandLine("C:\\Windows\\write.exe", "C:\\My Docs\\a b.txt");
-    EXPECT_EQ(c.text, "C:\\Windows\\write.exe /p \"C:\\My Docs\\a b.txt\"");
-    EXPECT_EQ(c.program, "C:\\Windows\\write.exe");
-    EXPECT_EQ(c.args, (std::vector<std::string>{"/p", "C:\\My Docs\\a b.txt"}));
-    EXPECT_EQ(BuildCommandLine("\"wp\"", "say \"hi\".txt").text, "\"wp\" /p \"say \"hi\".txt\"");
-    EXPECT_EQ(BuildCommandLine("", "a").text, " /p \"a\"");
+TEST(CommandLine, TheStoredValueIsSplitAsWindowsDoesAndTheEntryIsOneArgument) {
+    const CommandLine c = BuildCommandLine("\"/opt/my wp/tp\" -q ", "/d/a \"b\".txt");
+    EXPECT_EQ(c.text, "\"/opt/my wp/tp\" -q  /p \"/d/a \"b\".txt\"");
+    EXPECT_EQ(c.program, "/opt/my wp/tp");
+    EXPECT_EQ(c.args, (std::vector<std::string>{"-q", "/p", "/d/a \"b\".txt"}));
 }
 
-TEST(RunConversion, AnEmptyListOnlySaysSoAndTouchesNoPrinter) {
-    Session r;
-    r.press();
-    EXPECT_EQ(r.boxTexts(), std::vector<std::string>{"No files added."});
-    EXPECT_EQ(r.p.ui.boxes[0].icon, BoxIcon::None);
-    EXPECT_EQ(r.p.ui.boxes[0].caption, "Vellumax");
-    EXPECT_EQ(r.pointers, (std::vector<int>{11, 0}));
-    EXPECT_TRUE(r.p.printers.setCalls.empty());
-    EXPECT_TRUE(r.p.launcher.started.empty());
-}
-
-TEST(RunConversion, ThreeEntriesInOrderEachWithItsOwnLookupAndDoneBox) {
-    Session r;
-    for (const char* e : {"/d/a.txt", "/d/with space.txt", "/d/q\"uote.txt"}) r.list.append(e);
-    std::vector<std::string> defaultAtStart;
-    r.p.launcher.onStart = [&](const CommandLine&) {
-        defaultAtStart.push_back(*r.p.printers.userDefault);
-        EXPECT_EQ(r.pointers.back(), 11);
+TEST(RunConversion, EachEntryInOrderOnPdfPrinterWithItsOwnLookupAndTheSettingRecorded) {
+    Session r({"/d/a.txt", "/d/b c.txt", "/d/c.txt"});
+    std::vector<std::string> during;
+    r.p.launcher.onStart = [&](const CommandLine& c) {
+        during.push_back(c.program + "|" + *r.p.printers.userDefault + "|" + *r.p.record.text);
+    };
+    r.p.ui.onBox = [&](const test::Box&) {
+        r.p.registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] = "/new/wp";
     };
     r.press();
-    EXPECT_EQ(r.startedEntries(),
-              (std::vector<std::string>{"/d/a.txt", "/d/with space.txt", "/d/q\"uote.txt"}));
-    EXPECT_EQ(r.p.launcher.started[1].text, "/opt/wp/textprint /p \"/d/with space.txt\"");
-    EXPECT_EQ(r.p.launcher.started[2].text, "/opt/wp/textprint /p \"/d/q\"uote.txt\"");
-    EXPECT_EQ(r.p.registry.reads, 3);
-    EXPECT_EQ(r.boxTexts(), (std::vector<std::string>{"Done.", "Done.", "Done."}));
+    EXPECT_EQ(r.started(), (std::vector<std::string>{"/d/a.txt", "/d/b c.txt", "/d/c.txt"}));
+    EXPECT_EQ(during, (std::vector<std::string>{"/opt/wp/textprint|PDF_Printer|Office\n",
+                                                "/new/wp|PDF_Printer|Office\n",
+                                                "/new/wp|PDF_Printer|Office\n"}));
+    EXPECT_EQ(r.p.ui.boxes.size(), 3u);
+    EXPECT_EQ(r.lastBox(), "Done.");
     EXPECT_EQ(r.p.printers.setCalls, (std::vector<std::string>{"PDF Printer", "Office"}));
-    EXPECT_EQ(defaultAtStart, (std::vector<std::string>(3, "PDF_Printer")));
-    EXPECT_EQ(r.p.printers.userDefault, "Office");
-    EXPECT_EQ(r.pointers.front(), 11);
+    EXPECT_FALSE(r.p.record.text) << "the record goes once the setting is back";
     EXPECT_EQ(r.pointers.back(), 0);
-    EXPECT_EQ(r.list.count(), 3u) << "the list keeps its entries";
-    EXPECT_FALSE(r.guard.running());
 }
 
-TEST(RunConversion, PdfPrinterAlreadyTheDefaultIsPutBackAsItWas) {
-    Session r;
-    r.p.printers.userDefault = "PDF_Printer";
-    r.list.append("/a");
-    r.press();
-    EXPECT_EQ(r.p.printers.setCalls, (std::vector<std::string>{"PDF Printer", "PDF_Printer"}));
-    EXPECT_EQ(r.p.printers.userDefault, "PDF_Printer");
-}
-
-TEST(RunConversion, ARegistryChangeDuringTheRunIsUsedForTheNextEntry) {
-    Session r;
-    r.list.append("/a");
-    r.list.append("/b");
-    r.p.ui.onBox = [&](const test::Box&) { r.p.registry.values[kServerKey] = "/new/wp"; };
-    r.press();
-    ASSERT_EQ(r.p.launcher.started.size(), 2u);
-    EXPECT_EQ(r.p.launcher.started[0].program, "/opt/wp/textprint");
-    EXPECT_EQ(r.p.launcher.started[1].program, "/new/wp");
-}
-
-TEST(RunConversion, TheBoundIsTakenOnceAndRemovalsEndTheRunAtTheNewEnd) {
+TEST(RunConversion, TheBoundIsTakenOnceRemovalsEndTheRunAtTheNewEndAndLongListsEndWhole) {
     Session grow;
-    grow.list.append("/a");
-    grow.list.append("/b");
     grow.p.ui.onYield = [&] { grow.list.append("/added"); };
     grow.press();
-    EXPECT_EQ(grow.startedEntries(), (std::vector<std::string>{"/a", "/b"}));
+    EXPECT_EQ(grow.started(), (std::vector<std::string>{"/a", "/b"}));
 
-    Session shrink;
-    for (const char* e : {"/a", "/b", "/c", "/d"}) shrink.list.append(e);
-    shrink.p.ui.onBox = [&](const test::Box& b) {
-        if (b.text == "Done." && shrink.list.count() == 4) {
-            shrink.list.remove(4);
-            shrink.list.remove(1);
-        }
+    Session shrink({"/a", "/b", "/c", "/d"});
+    shrink.p.ui.onBox = [&](const test::Box&) {
+        shrink.list.remove(shrink.list.count() == 4 ? 4 : 1);
     };
     shrink.press();
-    // After "/a": positions 2 is "/c"; position 3 no longer exists.
-    EXPECT_EQ(shrink.startedEntries(), (std::vector<std::string>{"/a", "/c"}));
-    EXPECT_EQ(shrink.p.printers.userDefault, "Office");
-    EXPECT_EQ(shrink.pointers.back(), 0);
+    EXPECT_EQ(shrink.started(), (std::vector<std::string>{"/a", "/b"}));
+
+    Session big(std::vector<std::string>(40000, "/f"));  // beyond a 16-bit counter
+    big.press();
+    EXPECT_EQ(big.p.launcher.started.size(), 40000u);
 }
 
-TEST(RunConversion, ASecondPressDuringAYieldRunsANestedRunOverTheWholeList) {
-    Session r;
-    r.list.append("/a");
-    r.list.append("/b");
-    bool nested = false;
-    r.p.ui.onYield = [&] {
-        if (!nested) {
-            nested = true;
-            r.press();
-        }
+TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
+    struct Case {
+        std::function<void(test::FakePrinters&, Session&)> plant;
+        std::string told;  // in the last box
+        std::size_t started;
+        std::optional<std::string> after;
     };
-    r.press();
-    EXPECT_EQ(r.startedEntries(), (std::vector<std::string>{"/a", "/b", "/a", "/b"}));
-    EXPECT_EQ(r.p.printers.userDefault, "Office");
-    EXPECT_EQ(r.p.printers.setCalls,
-              (std::vector<std::string>{"PDF Printer", "PDF Printer", "PDF_Printer", "Office"}));
-}
-
-TEST(RunConversion, NoPdfPrinterTellsHowToSetItUpAndChangesNothing) {
-    Session r;
-    r.p.printers.installed.erase("PDF_Printer");
-    r.list.append("/a");
-    r.press();
-    ASSERT_EQ(r.p.ui.boxes.size(), 1u);
-    EXPECT_EQ(r.p.ui.boxes[0].icon, BoxIcon::Critical);
-    EXPECT_NE(r.p.ui.boxes[0].text.find("\"PDF Printer\""), std::string::npos);
-    EXPECT_NE(r.p.ui.boxes[0].text.find("README"), std::string::npos);
-    EXPECT_TRUE(r.p.launcher.started.empty());
-    EXPECT_EQ(r.p.printers.userDefault, "Office");
-    EXPECT_EQ(r.pointers.back(), 0);
-    EXPECT_FALSE(r.guard.running());
-}
-
-TEST(RunConversion, AWordProcessorThatCannotStartEndsTheRunWithThePrinterPutBack) {
-    for (const bool missingKey : {true, false}) {
+    const std::vector<Case> cases = {
+        {[](auto&, auto& r) { r.list.remove(2), r.list.remove(1); }, "No files added.", 0,
+         "Office"},
+        {[](auto& p, auto&) { p.userDefault = "Office/draft"; }, "Done.", 2, "Office/draft"},
+        {[](auto& p, auto&) { p.userDefault = "PDF_Printer"; }, "Done.", 2, "PDF_Printer"},
+        {[](auto& p, auto&) { p.userDefault.reset(); }, "Done.", 2, std::nullopt},
+        {[](auto& p, auto&) {  // the server's default is not pinned as the user's
+             p.userDefault.reset();
+             p.serverDefault = "Office";
+         },
+         "Done.", 2, std::nullopt},
+        {[](auto& p, auto&) { p.installed.erase("PDF_Printer"); }, "the README", 0, "Office"},
+        {[](auto&, auto& r) {  // a nested run finds "PDF_Printer"; closing then ends both
+             r.p.ui.onYield = [&r] {
+                 if (r.p.ui.yields == 1) r.press();
+                 if (r.p.ui.yields == 2) r.guard.restoreOnExit(r.p.printers);
+             };
+         },
+         "Done.", 4, "Office"},
+        {[](auto&, auto& r) { r.p.registry.values.clear(); }, "could not be started", 0, "Office"},
+        {[](auto&, auto& r) { r.p.launcher.missingPrograms = {"/opt/wp/textprint"}; },
+         "could not be started", 0, "Office"},
+        {[](auto&, auto& r) {
+             r.p.launcher.onStart = [](const CommandLine&) { throw std::runtime_error("boom"); };
+         },
+         "failed: boom", 1, "Office"},
+        {[](auto&, auto& r) { r.p.record.full = true; }, "Disk full", 0, "Office"},
+        // Not put back: the record stays for the next start.
+        {[](auto& p, auto&) { p.installed.erase("Office"); }, "could not be set back", 2,
+         "PDF_Printer"},
+    };
+    for (const Case& c : cases) {
         Session r;
-        if (missingKey) {
-            r.p.registry.values.clear();
-        } else {
-            r.p.launcher.missingPrograms = {"/opt/wp/textprint"};
-        }
-        r.list.append("/a");
-        r.list.append("/b");
+        c.plant(r.p.printers, r);
         r.press();
-        EXPECT_TRUE(r.p.launcher.started.empty());
-        ASSERT_EQ(r.p.ui.boxes.size(), 1u) << "one message, no Done.";
-        EXPECT_NE(r.p.ui.boxes[0].text.find("could not be started"), std::string::npos);
-        EXPECT_EQ(r.p.printers.userDefault, "Office");
-        EXPECT_EQ(r.pointers.back(), 0);
+        EXPECT_EQ(r.p.launcher.started.size(), c.started) << c.told;
+        EXPECT_NE(r.lastBox().find(c.told), std::string::npos) << r.lastBox();
+        EXPECT_EQ(r.pointers.back(), 0) << c.told;
+        EXPECT_EQ(r.p.printers.userDefault, c.after) << c.told;
+        EXPECT_EQ(r.p.record.text.has_value(), c.told == "could not be set back") << c.told;
     }
 }
 
-TEST(RunConversion, AUserWithoutADefaultHasNoneAgainAfterTheRun) {
-    Session r;
-    r.p.printers.userDefault.reset();
-    r.list.append("/a");
-    r.press();
-    ASSERT_GE(r.p.ui.boxes.size(), 2u);
-    EXPECT_EQ(r.p.ui.boxes[0].icon, BoxIcon::Critical) << "the read failure is reported";
-    EXPECT_EQ(r.p.printers.setCalls.back(), "");
-    EXPECT_FALSE(r.p.printers.userDefault.has_value());
-    EXPECT_EQ(r.boxTexts().back(), "Done.");
-}
-
-TEST(RunConversion, AFailedRestoreIsToldNotSwallowed) {
-    Session r;
-    r.p.printers.refuse = {"Office"};
-    r.list.append("/a");
-    r.press();
-    EXPECT_NE(r.boxTexts().back().find("could not be set back"), std::string::npos);
-    EXPECT_EQ(r.pointers.back(), 0);
-}
-
-TEST(RunConversion, ClosingTheWindowMidRunPutsTheOutermostRemembersPrinterBack) {
-    Session r;
-    r.list.append("/a");
-    r.list.append("/b");
-    int yields = 0;
-    r.p.ui.onYield = [&] {
-        if (++yields == 1) r.press();  // nested run: it remembers "PDF_Printer"
-        if (yields == 2) {
-            EXPECT_TRUE(r.guard.running());
-            r.guard.restoreOnExit(r.p.printers);
-            EXPECT_EQ(r.p.printers.userDefault, "Office");
-        }
-    };
-    r.press();
-    EXPECT_FALSE(r.guard.running());
-}
-
-TEST(RunConversion, ListsLongerThan32766EntriesAreConvertedCompletely) {
-    Session r;
-    for (int i = 0; i < 40000; ++i) r.list.append("/f" + std::to_string(i));
-    r.press();
-    ASSERT_EQ(r.p.launcher.started.size(), 40000u);
-    EXPECT_EQ(r.p.launcher.started.back().args[1], "/f39999");
-    EXPECT_EQ(r.p.printers.userDefault, "Office");
+TEST(PutBackUnfinishedRun, ARecordLeftBehindPutsTheSettingBackAndTellsOnce) {
+    // the record, the setting after, what is told ("" nothing)
+    const std::vector<
+        std::tuple<std::optional<std::string>, std::optional<std::string>, std::string>>
+        cases = {
+            {std::nullopt, "PDF_Printer", ""},
+            {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back"},
+            {"\n", std::nullopt, "no default printer of your own"},
+            {"Gone\n", "PDF_Printer", "could not be put back"},
+            {"Office", "PDF_Printer", "damaged"},
+        };
+    for (const auto& [record, after, told] : cases) {
+        test::FakePlatform p;
+        p.printers.userDefault = "PDF_Printer";
+        p.record.text = record;
+        PutBackUnfinishedRun(p.printers, p.record, p.ui);
+        EXPECT_EQ(p.printers.userDefault, after);
+        EXPECT_FALSE(p.record.text);
+        ASSERT_EQ(p.ui.boxes.size(), told.empty() ? 0u : 1u);
+        EXPECT_TRUE(told.empty() || p.ui.boxes[0].text.find(told) != std::string::npos);
+    }
 }
 
 TEST(GetDefaultPrinter, ReportsAFailureInFourExactLinesAndReturnsEmpty) {
@@ -227,10 +157,6 @@ TEST(GetDefaultPrinter, ReportsAFailureInFourExactLinesAndReturnsEmpty) {
               "Has occured in modPrinters.GetDefaultPrinter\r\nPlease contact Technical Support");
     EXPECT_EQ(p.ui.boxes[0].icon, BoxIcon::Critical);
     EXPECT_EQ(p.ui.boxes[0].caption, "Vellumax");
-
-    p.printers.readFailure.reset();
-    EXPECT_EQ(GetDefaultPrinter(p.printers, p.ui), "Office");
-    EXPECT_EQ(p.ui.boxes.size(), 1u);
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "convert/Wordpad.h"
 #include "platform/RegHive.h"
@@ -15,36 +19,39 @@ std::string Hive(const std::string& value) {
            value + "\r\n";
 }
 
-TEST(WordpadPath, ReadsTheServerValueExactlyAsStored) {
+TEST(WordpadPath, ReadsTheServerValueExactlyAsStoredWithinTheBufferOf259Bytes) {
     test::TempDir t;
-    const std::string system = t.file("system.reg", Hive(R"("\"C:\\Program Files\\wp.exe\" ")"));
-    HiveRegistry registry({system, t / "missing.reg"});
-    EXPECT_EQ(GetWordpadPath(registry), "\"C:\\Program Files\\wp.exe\" ");
-
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"("\"C:\\Program Files\\wp.exe\" ")", "\"C:\\Program Files\\wp.exe\" "},
+        {"\"" + std::string(259, 'p') + "\"", std::string(259, 'p')},
+        {"\"" + std::string(260, 'p') + "\"", ""},
+    };
+    for (const auto& [stored, read] : cases) {
+        HiveRegistry registry({t.file("system.reg", Hive(stored)), t / "missing.reg"});
+        EXPECT_EQ(GetWordpadPath(registry), read);
+    }
     HiveRegistry none({t / "missing.reg"});
     EXPECT_EQ(GetWordpadPath(none), "");
 }
 
-TEST(WordpadPath, KeepsTheBufferLimitOf259Bytes) {
+TEST(WordpadPath, TheUserHiveOverlaysTheSystemOneAtOnceUnlessItIsNoSmallRegularFile) {
     test::TempDir t;
-    const std::string fits(259, 'p');
-    const std::string tooLong(260, 'p');
-    HiveRegistry a({t.file("a.reg", Hive("\"" + fits + "\""))});
-    HiveRegistry b({t.file("b.reg", Hive("\"" + tooLong + "\""))});
-    EXPECT_EQ(GetWordpadPath(a), fits);
-    EXPECT_EQ(GetWordpadPath(b), "");
-}
-
-TEST(WordpadPath, TheUserHiveOverlaysTheSystemOneAndChangesShowAtOnce) {
-    test::TempDir t;
-    const std::string system = t.file("system.reg", Hive("\"/usr/bin/textprint\""));
     const std::string user = t / "user.reg";
-    HiveRegistry registry({system, user});
-    EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint");
-    t.file("user.reg", Hive("\"/home/u/bin/other\""));
-    EXPECT_EQ(GetWordpadPath(registry), "/home/u/bin/other");
-    t.file("user.reg", "Windows Registry Editor Version 5.00\n");
-    EXPECT_EQ(GetWordpadPath(registry), "/usr/bin/textprint");
+    HiveRegistry registry({t.file("system.reg", Hive("\"/usr/bin/tp\"")), user});
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[] {}, "/usr/bin/tp"},
+        {[&] { t.file("user.reg", Hive("\"/home/u/other\"")); }, "/home/u/other"},
+        {[&] { t.file("user.reg", "Windows Registry Editor Version 5.00\n"); }, "/usr/bin/tp"},
+        {[&] { std::filesystem::create_directory(user); }, "/usr/bin/tp"},
+        {[&] { ::mkfifo(user.c_str(), 0600); }, "/usr/bin/tp"},
+        {[&] { std::filesystem::create_symlink("/dev/zero", user); }, "/usr/bin/tp"},
+        {[&] { t.file("user.reg", Hive("\"/x\"") + std::string(2 << 20, ';')); }, "/usr/bin/tp"},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        std::filesystem::remove_all(user);
+        cases[i].first();
+        EXPECT_EQ(GetWordpadPath(registry), cases[i].second) << "case " << i;
+    }
 }
 
 TEST(RegHive, ParsesRegeditExportsInUtf8AndUtf16) {
