@@ -1,5 +1,6 @@
 #include "platform/qt/QtUi.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialogButtonBox>
@@ -50,6 +51,14 @@ class OpenDialog : public QFileDialog {
     }
 
     void accept() override {
+        // Entering a folder by its typed path leaves that folder itself selected, out of
+        // sight; Open would then enter it again and drop the files picked in it.
+        if (auto* view = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
+            const QModelIndex shown = view->rootIndex();
+            if (view->selectionModel()->isSelected(shown))
+                view->selectionModel()->select(
+                    shown, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        }
         const QStringList files = selectedFiles();
         for (const QString& f : files) {
             if (!QFileInfo::exists(f)) {
@@ -78,14 +87,24 @@ QStringList QtNameFilters(const std::string& filter) {
 std::string DialogResultFromPaths(const std::vector<std::string>& paths, char separator) {
     if (paths.empty()) return {};
     if (paths.size() == 1) return paths.front();
+    // The deepest folder holding every path: typed paths from different folders keep the
+    // folders below it in their names, so each one comes back as it was meant.
     const std::string& first = paths.front();
-    const std::size_t cut = first.rfind(separator);
-    std::string folder = first.substr(0, cut == std::string::npos ? 0 : cut);
-    if (folder.empty() && cut == 0) folder = std::string(1, separator);  // the root
-    std::string result = folder;
+    std::size_t cut = first.rfind(separator);
+    auto holds = [&](const std::string& p) {
+        return cut != std::string::npos && p.size() > cut + 1 &&
+               p.compare(0, cut + 1, first, 0, cut + 1) == 0;
+    };
+    for (const std::string& p : paths)
+        while (cut != std::string::npos && !holds(p))
+            cut = cut == 0 ? std::string::npos : first.rfind(separator, cut - 1);
+    std::string result = cut == std::string::npos ? std::string()
+                         : cut == 0               ? std::string(1, separator)
+                                                  : first.substr(0, cut);
+    const std::size_t skip = cut == std::string::npos ? 0 : cut + 1;
     for (const std::string& p : paths) {
         result.push_back('\0');
-        result.append(p.substr(p.rfind(separator) + 1));
+        result.append(p.substr(skip));
     }
     return result;
 }
