@@ -41,6 +41,18 @@ class OpenDialog : public QFileDialog {
         setOption(DontUseNativeDialog, true);
         auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        // Entering a folder by its typed path leaves that folder itself selected, out of
+        // sight: Open would enter it again and drop the files picked there, and names typed
+        // next would be lost.
+        if (auto* view = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
+            QItemSelectionModel* picked = view->selectionModel();
+            connect(picked, &QItemSelectionModel::selectionChanged, this, [view, picked] {
+                const QModelIndex shown = view->rootIndex();
+                if (picked->isSelected(shown))
+                    picked->select(shown,
+                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+            });
+        }
         if (edit != nullptr && buttons != nullptr) {
             // Runs after the dialog's own check, which disables Open for unknown names.
             connect(edit, &QLineEdit::textChanged, this, [edit, buttons] {
@@ -51,14 +63,6 @@ class OpenDialog : public QFileDialog {
     }
 
     void accept() override {
-        // Entering a folder by its typed path leaves that folder itself selected, out of
-        // sight; Open would then enter it again and drop the files picked in it.
-        if (auto* view = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
-            const QModelIndex shown = view->rootIndex();
-            if (view->selectionModel()->isSelected(shown))
-                view->selectionModel()->select(
-                    shown, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-        }
         const QStringList files = selectedFiles();
         for (const QString& f : files) {
             if (!QFileInfo::exists(f)) {

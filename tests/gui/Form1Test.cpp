@@ -333,7 +333,7 @@ class Form1Test : public QObject {
             {"", quoted(t / "a.txt", t / "b.log"), {t / "a.txt", t / "b.log"}},
             {"", quoted(t / "x/d.log", t / "y/e/x.txt"), {t / "x/d.log", t / "y/e/x.txt"}},
             {"y/e", "", {t / "y/e/x.txt", t / "y/e/z.txt"}},
-            {"y/e", "z.txt", {t / "y/e/z.txt"}}};
+            {"y/e", quoted("z.txt", "x.txt"), {t / "y/e/z.txt", t / "y/e/x.txt"}}};
         QtUi ui;
         for (const Case& c : cases) {
             QString title;
