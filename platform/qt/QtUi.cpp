@@ -66,7 +66,8 @@ class OpenDialog : public QFileDialog {
         const QStringList files = selectedFiles();
         for (const QString& f : files) {
             if (!QFileInfo::exists(f)) {
-                QDialog::accept();  // a typed name of a file that does not exist is taken as is
+                // A typed name of a file that does not exist is taken as is.
+                QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
                 return;
             }
         }

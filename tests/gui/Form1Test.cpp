@@ -223,7 +223,7 @@ class Form1Test : public QObject {
     void theOpenDialogGivesThePathsMeant() {
         test::TempDir t;
         for (const char* f : {"a.txt", "b.log", "x/d.log", "y/e/x.txt", "y/e/z.txt"}) t.file(f);
-        auto quoted = [](std::string a, std::string b) { return '"' + a + "\" \"" + b + '"'; };
+        auto quoted = [](const auto&... n) { return (("\"" + std::string(n) + "\" ") + ...); };
         struct Case {
             std::string enter;  // a folder whose path is typed and entered with Return first
             std::string typed;  // empty: Ctrl+click every file of the folder instead
