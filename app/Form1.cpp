@@ -127,7 +127,12 @@ Form1::Form1(Platform& platform, QWidget* parent)
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The view and its model read the list until they are gone; the list is a member and
+    // would otherwise die first.
+    delete listView_;
+    delete model_;
+}
 
 std::string Form1::programFile(const char* name) const {
     return platform_.programFolder + platform_.fileSystem->separator() + name;
@@ -153,8 +158,23 @@ void Form1::CenterForm() {
     move(qRound(at.left / kTwipsPerPixel), qRound(at.top / kTwipsPerPixel));
 }
 
+// The frame a window manager draws is known only once the window is shown or mapped; the
+// first time it is, the window is placed again, frame included.
+void Form1::centreOnceFramed() {
+    if (!frameCentred_ && frameGeometry().size() != size()) {
+        frameCentred_ = true;
+        CenterForm();
+    }
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (isVisible()) centreOnceFramed();
+}
+
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    centreOnceFramed();
     if (!shownOnce_) {
         shownOnce_ = true;
         Command1->setFocus(Qt::OtherFocusReason);
@@ -188,15 +208,14 @@ void Form1::applyPointer() {
     } else if (mousePointer_ == 99) {
         cursor = handCursor_ ? *handCursor_ : QCursor(Qt::ArrowCursor);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{this, Command1, Check1, Check2, Check4,
-                                                      listView_->header()}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{this, Command1, Check1, Check2, Check4}) {
         if (cursor) {
             w->setCursor(*cursor);
         } else {
             w->unsetCursor();
         }
     }
-    listView_->applyWindowPointer(cursor);
+    listView_->applyWindowPointer(mousePointer_ == 11);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -43,11 +43,13 @@ class Form1 : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void Form_Load();
     void CenterForm();
+    void centreOnceFramed();
     void Latch(QAbstractButton* button, void (Form1::*command)());
     void Check_MouseMove();
     void Form_MouseMove();
@@ -68,6 +70,7 @@ class Form1 : public QWidget {
     int mousePointer_ = 0;
     std::optional<QCursor> handCursor_;
     bool shownOnce_ = false;
+    bool frameCentred_ = false;
 
     QPushButton* Command1;
     PictureButton* Check1;

@@ -28,9 +28,17 @@ ListView1::ListView1(FileListModel* model, QWidget* parent) : QTreeView(parent),
     header()->setSectionResizeMode(QHeaderView::Interactive);
     header()->setSectionsMovable(false);
     connect(model, &FileListModel::selectedRowChanged, this, &ListView1::showSelectedRow);
+    // Keys move the highlight without a click: the list keeps what the user sees selected.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        model_->selectRow(rows.isEmpty() ? -1 : rows.front().row());
+    });
 }
 
 std::optional<std::size_t> ListView1::HitTest(QPoint point) {
+    // Only a line the user can see: not under the header, the frame or beyond the window,
+    // where the view would count on into rows scrolled out of sight.
+    if (!viewport()->rect().contains(point)) return std::nullopt;
     model_->sync();
     const QModelIndex index = indexAt(point);
     if (!index.isValid()) return std::nullopt;
@@ -43,6 +51,8 @@ void ListView1::EnsureVisible(std::size_t position) {
 }
 
 void ListView1::showSelectedRow(int row) {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.size() == (row < 0 ? 0 : 1) && (row < 0 || rows.front().row() == row)) return;
     if (row < 0) {
         selectionModel()->clearSelection();
         return;
@@ -57,9 +67,10 @@ void ListView1::setOwnPointer(int setting, const QCursor& picture) {
     applyCursor();
 }
 
-void ListView1::applyWindowPointer(const std::optional<QCursor>& windowCursor) {
-    windowCursor_ = windowCursor;
-    applyCursor();
+// The whole list, header and frame included, shows the arrow unless the window is busy;
+// the header is left alone so its divider can show the resize pointer.
+void ListView1::applyWindowPointer(bool busy) {
+    setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
 }
 
 void ListView1::applyCursor() {
@@ -67,8 +78,6 @@ void ListView1::applyCursor() {
         viewport()->setCursor(ownPicture_);
     } else if (ownPointer_ == 1) {
         viewport()->setCursor(Qt::ArrowCursor);
-    } else if (windowCursor_) {
-        viewport()->setCursor(*windowCursor_);
     } else {
         viewport()->unsetCursor();
     }

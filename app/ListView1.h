@@ -24,7 +24,7 @@ class ListView1 : public QTreeView {
     // The list's own pointer: 0 none (the window's shows), 1 arrow, 99 custom picture.
     void setOwnPointer(int setting, const QCursor& picture = QCursor());
     int ownPointer() const { return ownPointer_; }
-    void applyWindowPointer(const std::optional<QCursor>& windowCursor);
+    void applyWindowPointer(bool busy);
 
     // Local file paths a drag offers, or nullopt when it offers no file-name list.
     static std::optional<std::vector<std::string>> DroppedPaths(const QMimeData* data);
@@ -56,7 +56,6 @@ class ListView1 : public QTreeView {
     FileListModel* model_;
     int ownPointer_ = 0;
     QCursor ownPicture_;
-    std::optional<QCursor> windowCursor_;
 };
 
 }  // namespace vx

@@ -66,11 +66,24 @@ void FileListModel::textChanged(std::size_t position) {
     emit dataChanged(i, i, {Qt::DisplayRole});
 }
 
-void FileListModel::selectionChanged() {
-    sync();
+int FileListModel::selectedRow() const {
     const auto ref = list_.selected();
     const auto pos = ref ? list_.position(*ref) : std::nullopt;
-    emit selectedRowChanged(pos ? static_cast<int>(*pos) - 1 : -1);
+    return pos ? static_cast<int>(*pos) - 1 : -1;
+}
+
+void FileListModel::selectRow(int row) {
+    if (row == selectedRow()) return;
+    if (row < 0) {
+        list_.clearSelection();
+    } else {
+        list_.select(static_cast<std::size_t>(row) + 1);
+    }
+}
+
+void FileListModel::selectionChanged() {
+    sync();
+    emit selectedRowChanged(selectedRow());
 }
 
 }  // namespace vx

@@ -23,6 +23,8 @@ class FileListModel : public QAbstractListModel, private FileListObserver {
 
     // Publishes pending appends now.
     void sync();
+    // Makes the 0-based row (-1: none) the list's selected entry, unless it already is.
+    void selectRow(int row);
 
   signals:
     // 0-based row of the list's selected entry, -1 for none.
@@ -34,6 +36,7 @@ class FileListModel : public QAbstractListModel, private FileListObserver {
     void removed(std::size_t position) override;
     void textChanged(std::size_t position) override;
     void selectionChanged() override;
+    int selectedRow() const;
 
     FileList& list_;
     int published_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/qt/QtUi.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialogButtonBox>
@@ -40,6 +41,18 @@ class OpenDialog : public QFileDialog {
         setOption(DontUseNativeDialog, true);
         auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        // Entering a folder by its typed path leaves that folder itself selected, out of
+        // sight: Open would enter it again and drop the files picked there, and names typed
+        // next would be lost.
+        if (auto* view = findChild<QAbstractItemView*>(QStringLiteral("listView"))) {
+            QItemSelectionModel* picked = view->selectionModel();
+            connect(picked, &QItemSelectionModel::selectionChanged, this, [view, picked] {
+                const QModelIndex shown = view->rootIndex();
+                if (picked->isSelected(shown))
+                    picked->select(shown,
+                                   QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+            });
+        }
         if (edit != nullptr && buttons != nullptr) {
             // Runs after the dialog's own check, which disables Open for unknown names.
             connect(edit, &QLineEdit::textChanged, this, [edit, buttons] {
@@ -53,7 +66,8 @@ class OpenDialog : public QFileDialog {
         const QStringList files = selectedFiles();
         for (const QString& f : files) {
             if (!QFileInfo::exists(f)) {
-                QDialog::accept();  // a typed name of a file that does not exist is taken as is
+                // A typed name of a file that does not exist is taken as is.
+                QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
                 return;
             }
         }
@@ -78,14 +92,24 @@ QStringList QtNameFilters(const std::string& filter) {
 std::string DialogResultFromPaths(const std::vector<std::string>& paths, char separator) {
     if (paths.empty()) return {};
     if (paths.size() == 1) return paths.front();
+    // The deepest folder holding every path: typed paths from different folders keep the
+    // folders below it in their names, so each one comes back as it was meant.
     const std::string& first = paths.front();
-    const std::size_t cut = first.rfind(separator);
-    std::string folder = first.substr(0, cut == std::string::npos ? 0 : cut);
-    if (folder.empty() && cut == 0) folder = std::string(1, separator);  // the root
-    std::string result = folder;
+    std::size_t cut = first.rfind(separator);
+    auto holds = [&](const std::string& p) {
+        return cut != std::string::npos && p.size() > cut + 1 &&
+               p.compare(0, cut + 1, first, 0, cut + 1) == 0;
+    };
+    for (const std::string& p : paths)
+        while (cut != std::string::npos && !holds(p))
+            cut = cut == 0 ? std::string::npos : first.rfind(separator, cut - 1);
+    std::string result = cut == std::string::npos ? std::string()
+                         : cut == 0               ? std::string(1, separator)
+                                                  : first.substr(0, cut);
+    const std::size_t skip = cut == std::string::npos ? 0 : cut + 1;
     for (const std::string& p : paths) {
         result.push_back('\0');
-        result.append(p.substr(p.rfind(separator) + 1));
+        result.append(p.substr(skip));
     }
     return result;
 }

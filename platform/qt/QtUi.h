@@ -33,8 +33,8 @@ class QtUi : public Ui {
 // "Desc|pat|Desc|pat" as Qt name filters; "*.*" matches every name, as it does on Windows.
 QStringList QtNameFilters(const std::string& filter);
 
-// The Open dialog's result text from the paths the user picked: one path, or the common
-// folder followed by the names, each part separated by NUL.
+// The Open dialog's result text from the paths the user picked: one path, or the deepest
+// folder holding them all followed by each path below it, every part separated by NUL.
 std::string DialogResultFromPaths(const std::vector<std::string>& paths, char separator);
 
 }  // namespace vx
