@@ -1,7 +1,13 @@
 #include "filelist/AddFolder.h"
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
+#include <mutex>
 #include <string_view>
+#include <thread>
 #include <unordered_set>
 
 #include "platform/PathUtil.h"
@@ -47,11 +53,111 @@ std::string BrowseForFolder(Ui& ui, const std::string& prompt) {
 
 namespace {
 
+// Lists the folders of one level on a few threads while the UI thread takes the listings in
+// order, so the walk order is the same as listing one folder after another. Only the
+// listing calls run on the workers; they run at most kAhead folders ahead, which bounds
+// the memory held in listings nobody has taken yet.
+class LevelLister {
+  public:
+    LevelLister(FileSystem& fs, unsigned mask) : fs_(fs), mask_(mask) {
+        const unsigned n = std::clamp(std::thread::hardware_concurrency(), 2U, 4U);
+        for (unsigned i = 0; i < n; ++i) workers_.emplace_back([this] { work(); });
+    }
+    ~LevelLister() {
+        {
+            const std::lock_guard lock(m_);
+            stop_ = true;
+        }
+        work_.notify_all();
+        for (std::thread& t : workers_) t.join();
+    }
+    LevelLister(const LevelLister&) = delete;
+    LevelLister& operator=(const LevelLister&) = delete;
+
+    // level must stay unchanged until each of its listings has been taken.
+    void start(const std::vector<std::string>& level) {
+        {
+            const std::lock_guard lock(m_);
+            level_ = &level;
+            slots_.clear();
+            slots_.resize(level.size());
+            next_ = 0;
+            taken_ = 0;
+        }
+        work_.notify_all();
+    }
+
+    // The listing of folder i of the level, yielding to the event loop while it is made.
+    Listing take(std::size_t i, Ui& ui) {
+        std::unique_lock lock(m_);
+        while (!slots_[i].ready) {
+            ready_.wait_for(lock, std::chrono::milliseconds(5));
+            lock.unlock();
+            ui.yield();
+            lock.lock();
+        }
+        Slot slot = std::move(slots_[i]);
+        taken_ = i + 1;
+        lock.unlock();
+        work_.notify_all();
+        if (slot.error) std::rethrow_exception(slot.error);
+        return std::move(slot.listing);
+    }
+
+  private:
+    static constexpr std::size_t kAhead = 64;
+    struct Slot {
+        bool ready = false;
+        Listing listing;
+        std::exception_ptr error;
+    };
+
+    void work() {
+        std::unique_lock lock(m_);
+        for (;;) {
+            work_.wait(lock, [this] {
+                return stop_ || (next_ < slots_.size() && next_ < taken_ + kAhead);
+            });
+            if (stop_) return;
+            const std::size_t i = next_++;
+            const std::string folder = (*level_)[i];  // the level may go while this runs
+            lock.unlock();
+            Slot slot{true, {}, nullptr};
+            try {
+                slot.listing = fs_.listFolder(folder, mask_);
+            } catch (...) {
+                slot.error = std::current_exception();
+            }
+            lock.lock();
+            slots_[i] = std::move(slot);
+            ready_.notify_all();
+        }
+    }
+
+    FileSystem& fs_;
+    const unsigned mask_;
+    std::mutex m_;
+    std::condition_variable work_, ready_;
+    const std::vector<std::string>* level_ = nullptr;
+    std::vector<Slot> slots_;
+    std::size_t next_ = 0, taken_ = 0;
+    bool stop_ = false;
+    std::vector<std::thread> workers_;
+};
+
+// The file names of every walked folder, in the order of the folder list: a million
+// names cost their bytes, not a string each.
+struct FileNames {
+    std::string bytes;                   // each name ends in a NUL
+    std::vector<std::size_t> perFolder;  // how many names each folder has
+    std::size_t count = 0;
+};
+
 // Lists every folder once. With files set, the same listing also gives each folder's files
 // (hidden ones too), in the order of the final folder list, so adding a tree costs one
 // listing per folder rather than two.
 void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui& ui,
-          WalkReport& report, std::vector<std::vector<std::string>>* files) {
+          WalkReport& report, FileNames* files) {
     const char sep = fs.separator();
     const unsigned mask =
         files ? (AttrDirectory | AttrHidden | AttrSystem) : unsigned{AttrDirectory};
@@ -59,25 +165,32 @@ void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui&
     for (const std::string& f : folders)
         if (auto id = fs.folderId(f)) seen.insert(*id);
 
+    LevelLister lister(fs, mask);
     // One level at a time, iteratively: a tree thousands of levels deep needs no stack.
     std::vector<std::string> level = folders;
     while (!level.empty()) {
         std::vector<std::string> next;
-        for (const std::string& folder : level) {
-            Listing listing = fs.listFolder(folder, mask);
+        lister.start(level);
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            const std::string& folder = level[i];
+            const Listing listing = lister.take(i, ui);
             ui.yield();
             if (!listing.ok) report.unreadableFolders.insert(folder);
-            std::vector<std::string>* names = nullptr;
-            if (files) names = &files->emplace_back();
-            for (DirEntry& e : listing.entries) {
+            std::size_t names = 0;
+            for (const DirEntry& e : listing.entries) {
                 ui.yield();
                 if ((e.attributes & AttrDirectory) == 0) {
-                    if (names) names->push_back(std::move(e.name));
+                    if (files) files->bytes.append(e.name.c_str(), e.name.size() + 1);
+                    ++names;
                     continue;
                 }
                 if ((e.attributes & (AttrHidden | AttrSystem)) != 0) continue;
                 if (!seen.insert(e.id).second) continue;
                 next.push_back(JoinPath(folder, e.name, sep) + sep);
+            }
+            if (files) {
+                files->perFolder.push_back(names);
+                files->count += names;
             }
         }
         for (const std::string& f : next) {
@@ -115,13 +228,19 @@ void AddFolderFiles(FileList& list, FileSystem& fs, Ui& ui,
     setPointer(11);
     WalkReport report;
     std::vector<std::string> folders{WithTrailingSeparator(chosen, fs.separator())};
-    std::vector<std::vector<std::string>> files;
+    FileNames files;
     Walk(folders, true, fs, ui, report, &files);
+    list.reserve(list.count() + files.count);
+    const char* name = files.bytes.data();
     for (std::size_t i = 0; i < folders.size(); ++i) {
         ui.yield();
-        for (const std::string& name : files[i]) {
-            if (name.front() == '~') continue;
-            list.append(folders[i] + name);
+        for (std::size_t k = 0; k < files.perFolder[i]; ++k) {
+            const std::string_view n(name);
+            name += n.size() + 1;
+            if (n.front() == '~') continue;
+            std::string path = folders[i];
+            path += n;
+            list.append(std::move(path));
         }
     }
     setPointer(0);
