@@ -22,4 +22,4 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2
 # Chinese and Japanese (under 2 MB).
 PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-droid-fallback)
 # Only the benchmarks compare against cups-pdf and enscript.
-BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time)
+BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)
