@@ -91,6 +91,15 @@ class LevelLister {
     Listing take(std::size_t i, Ui& ui) {
         std::unique_lock lock(m_);
         while (!slots_[i].ready) {
+            // Each wait costs system calls both ways, so wait for a run of listings: the
+            // last one not ready among the next few.
+            const std::size_t last = std::min(i + kBatch * 4, slots_.size() - 1);
+            wanted_ = i;
+            for (std::size_t k = last; k > i; --k)
+                if (!slots_[k].ready) {
+                    wanted_ = k;
+                    break;
+                }
             waiting_ = true;
             ready_.wait_for(lock, std::chrono::milliseconds(5));
             waiting_ = false;
@@ -110,7 +119,7 @@ class LevelLister {
     }
 
   private:
-    static constexpr std::size_t kAhead = 64;
+    static constexpr std::size_t kAhead = 256;
     static constexpr std::size_t kBatch = 4;
     struct Slot {
         bool ready = false;
@@ -145,7 +154,7 @@ class LevelLister {
                 }
                 lock.lock();
                 slots_[first + k] = std::move(slot);
-                const bool wake = waiting_;
+                const bool wake = waiting_ && first + k == wanted_;
                 lock.unlock();
                 if (wake) ready_.notify_one();
             }
@@ -161,7 +170,8 @@ class LevelLister {
     std::vector<Slot> slots_;
     std::size_t next_ = 0, taken_ = 0;
     unsigned idle_ = 0;     // workers waiting for work
-    bool waiting_ = false;  // the UI thread waits for a listing
+    bool waiting_ = false;  // the UI thread waits for the listing of folder wanted_
+    std::size_t wanted_ = 0;
     bool stop_ = false;
     std::vector<std::thread> workers_;
 };
@@ -191,6 +201,7 @@ void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui&
     std::vector<std::string> level = folders;
     while (!level.empty()) {
         std::vector<std::string> next;
+        seen.reserve(seen.size() + level.size() * 4);  // trees fan out; rehashing is dear
         lister.start(level);
         for (std::size_t i = 0; i < level.size(); ++i) {
             const std::string& folder = level[i];
