@@ -270,6 +270,7 @@ void AddFolderFiles(FileList& list, FileSystem& fs, Ui& ui,
     // doing at least twice that much work in between keeps yields to a third of it.
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextYield{};
+    std::string path;
     for (std::size_t i = 0; i < folders.size(); ++i) {
         if (const Clock::time_point now = Clock::now(); now >= nextYield) {
             ui.yield();
@@ -279,9 +280,8 @@ void AddFolderFiles(FileList& list, FileSystem& fs, Ui& ui,
             const std::string_view n(name);
             name += n.size() + 1;
             if (n.front() == '~') continue;
-            std::string path = folders[i];
-            path += n;
-            list.append(std::move(path));
+            path.assign(folders[i]).append(n);
+            list.append(path);
         }
     }
     setPointer(0);

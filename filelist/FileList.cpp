@@ -62,7 +62,7 @@ void FileList::dropped(std::size_t bytes) {
     for (Entry& e : entries_) e.data = store({e.data, e.size});
 }
 
-void FileList::setText(std::size_t position, std::string text) {
+void FileList::setText(std::size_t position, std::string_view text) {
     Entry& e = entries_[index(position)];
     const std::size_t oldSize = e.size;
     e.data = store(text);
@@ -71,7 +71,7 @@ void FileList::setText(std::size_t position, std::string text) {
     if (observer_) observer_->textChanged(position);
 }
 
-FileList::Ref FileList::append(std::string text) {
+FileList::Ref FileList::append(std::string_view text) {
     const char* data = store(text);
     entries_.push_back(Entry{nextId_, data, text.size()});
     if (observer_) observer_->appended(entries_.size());

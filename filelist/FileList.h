@@ -36,8 +36,8 @@ class FileList {
     std::string text(std::size_t position) const { return std::string(view(position)); }
     // The text without a copy; valid until the list next changes.
     std::string_view view(std::size_t position) const;
-    void setText(std::size_t position, std::string text);
-    Ref append(std::string text);
+    void setText(std::size_t position, std::string_view text);
+    Ref append(std::string_view text);
     void remove(std::size_t position);
 
     Ref at(std::size_t position) const;
