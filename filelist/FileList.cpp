@@ -1,38 +1,90 @@
 #include "filelist/FileList.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace vx {
 
+namespace {
+
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// Below this much waste a small list is not worth compacting.
+constexpr std::size_t kMinDeadBytes = 1024;
+
+}  // namespace
+
 std::size_t FileList::index(std::size_t position) const {
-    if (position < 1 || position > texts_.size())
+    if (position < 1 || position > entries_.size())
         throw std::out_of_range("no entry at position " + std::to_string(position));
     return position - 1;
 }
 
-const std::string& FileList::text(std::size_t position) const {
-    return texts_[index(position)];
+std::string_view FileList::view(std::size_t position) const {
+    const Entry& e = entries_[index(position)];
+    return {e.data, e.size};
 }
 
-void FileList::setText(std::size_t position, std::string text) {
-    texts_[index(position)] = std::move(text);
+const char* FileList::store(std::string_view text) {
+    if (text.empty()) return nullptr;
+    char* at = nullptr;
+    if (text.size() > kBlockSize / 4) {
+        // A long text gets a block of its own, so the current block's free end is kept.
+        blocks_.emplace_back(new char[text.size()]);
+        at = blocks_.back().get();
+    } else {
+        if (text.size() > freeBytes_) {
+            // Left uninitialised: pages nobody writes cost no memory.
+            blocks_.emplace_back(new char[kBlockSize]);
+            free_ = blocks_.back().get();
+            freeBytes_ = kBlockSize;
+        }
+        at = free_;
+        free_ += text.size();
+        freeBytes_ -= text.size();
+    }
+    std::memcpy(at, text.data(), text.size());
+    liveBytes_ += text.size();
+    return at;
+}
+
+void FileList::dropped(std::size_t bytes) {
+    liveBytes_ -= bytes;
+    deadBytes_ += bytes;
+    if (deadBytes_ <= std::max(liveBytes_, kMinDeadBytes)) return;
+    // Copy the live texts into fresh blocks; the old ones go when this returns.
+    const std::vector<std::unique_ptr<char[]>> old = std::move(blocks_);
+    blocks_.clear();
+    free_ = nullptr;
+    freeBytes_ = 0;
+    liveBytes_ = 0;
+    deadBytes_ = 0;
+    for (Entry& e : entries_) e.data = store({e.data, e.size});
+}
+
+void FileList::setText(std::size_t position, std::string_view text) {
+    Entry& e = entries_[index(position)];
+    const std::size_t oldSize = e.size;
+    e.data = store(text);
+    e.size = text.size();
+    dropped(oldSize);
     if (observer_) observer_->textChanged(position);
 }
 
-FileList::Ref FileList::append(std::string text) {
-    texts_.push_back(std::move(text));
-    ids_.push_back(nextId_);
-    if (observer_) observer_->appended(texts_.size());
+FileList::Ref FileList::append(std::string_view text) {
+    const char* data = store(text);
+    entries_.push_back(Entry{nextId_, data, text.size()});
+    if (observer_) observer_->appended(entries_.size());
     return Ref{nextId_++};
 }
 
 void FileList::remove(std::size_t position) {
     const std::size_t i = index(position);
     if (observer_) observer_->aboutToRemove(position);
-    const bool wasSelected = ids_[i] == selectedId_;
-    texts_.erase(texts_.begin() + static_cast<std::ptrdiff_t>(i));
-    ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(i));
+    const bool wasSelected = entries_[i].id == selectedId_;
+    const std::size_t size = entries_[i].size;
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+    dropped(size);
     if (wasSelected) selectedId_ = 0;
     if (observer_) {
         observer_->removed(position);
@@ -41,13 +93,14 @@ void FileList::remove(std::size_t position) {
 }
 
 FileList::Ref FileList::at(std::size_t position) const {
-    return Ref{ids_[index(position)]};
+    return Ref{entries_[index(position)].id};
 }
 
 std::optional<std::size_t> FileList::position(Ref ref) const {
-    const auto it = std::lower_bound(ids_.begin(), ids_.end(), ref.id);
-    if (ref.id == 0 || it == ids_.end() || *it != ref.id) return std::nullopt;
-    return static_cast<std::size_t>(it - ids_.begin()) + 1;
+    const auto it = std::lower_bound(entries_.begin(), entries_.end(), ref.id,
+                                     [](const Entry& e, std::uint64_t id) { return e.id < id; });
+    if (ref.id == 0 || it == entries_.end() || it->id != ref.id) return std::nullopt;
+    return static_cast<std::size_t>(it - entries_.begin()) + 1;
 }
 
 std::optional<FileList::Ref> FileList::selected() const {
@@ -56,18 +109,13 @@ std::optional<FileList::Ref> FileList::selected() const {
 }
 
 void FileList::select(std::size_t position) {
-    selectedId_ = ids_[index(position)];
+    selectedId_ = entries_[index(position)].id;
     if (observer_) observer_->selectionChanged();
 }
 
 void FileList::clearSelection() {
     selectedId_ = 0;
     if (observer_) observer_->selectionChanged();
-}
-
-void FileList::reserve(std::size_t n) {
-    texts_.reserve(n);
-    ids_.reserve(n);
 }
 
 }  // namespace vx

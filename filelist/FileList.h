@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vx {
@@ -29,11 +31,13 @@ class FileList {
         bool operator==(const Ref&) const = default;
     };
 
-    std::size_t count() const { return texts_.size(); }
+    std::size_t count() const { return entries_.size(); }
     // Positions run from 1 to count(); others throw std::out_of_range.
-    const std::string& text(std::size_t position) const;
-    void setText(std::size_t position, std::string text);
-    Ref append(std::string text);
+    std::string text(std::size_t position) const { return std::string(view(position)); }
+    // The text without a copy; valid until the list next changes.
+    std::string_view view(std::size_t position) const;
+    void setText(std::size_t position, std::string_view text);
+    Ref append(std::string_view text);
     void remove(std::size_t position);
 
     Ref at(std::size_t position) const;
@@ -45,15 +49,29 @@ class FileList {
     void clearSelection();
 
     void setObserver(FileListObserver* observer) { observer_ = observer; }
-    void reserve(std::size_t n);
+    // Room for n entries in all.
+    void reserve(std::size_t n) { entries_.reserve(n); }
 
   private:
+    // A million entries must not cost a heap block each: texts live back to back in
+    // large blocks that never move, so an entry is its id and where its bytes are.
+    struct Entry {
+        std::uint64_t id;
+        const char* data;
+        std::size_t size;
+    };
     std::size_t index(std::size_t position) const;
+    const char* store(std::string_view text);
+    void dropped(std::size_t bytes);
 
-    // Ids only grow and entries are never inserted or moved, so ids_ stays sorted and a
-    // reference finds its position by binary search.
-    std::vector<std::string> texts_;
-    std::vector<std::uint64_t> ids_;
+    // Ids only grow and entries are never inserted or moved, so entries_ stays sorted by id
+    // and a reference finds its position by binary search.
+    std::vector<Entry> entries_;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* free_ = nullptr;  // the unused end of the current block
+    std::size_t freeBytes_ = 0;
+    std::size_t liveBytes_ = 0;
+    std::size_t deadBytes_ = 0;  // texts removed or replaced, reclaimed by compacting
     std::uint64_t nextId_ = 1;
     std::uint64_t selectedId_ = 0;
     FileListObserver* observer_ = nullptr;

@@ -35,4 +35,4 @@ PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-d
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
 # Only the benchmarks compare against cups-pdf and enscript.
-BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time)
+BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace vx {
 
@@ -87,8 +89,16 @@ Listing PosixFileSystem::listFolder(const std::string& folder, unsigned mask) {
         out.entries.push_back(DirEntry{name, attributes, id});
     }
     ::closedir(dir);
-    std::sort(out.entries.begin(), out.entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    // Sorting the entries themselves would move every string many times; sort their places.
+    std::vector<std::uint32_t> order(out.entries.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return out.entries[a].name < out.entries[b].name;
+    });
+    std::vector<DirEntry> sorted;
+    sorted.reserve(order.size());
+    for (const std::uint32_t i : order) sorted.push_back(std::move(out.entries[i]));
+    out.entries = std::move(sorted);
     return out;
 }
 
