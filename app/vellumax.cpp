@@ -40,8 +40,9 @@ int main(int argc, char* argv[]) {
     platform.printers = &printers;
     platform.launcher = &launcher;
     platform.ui = &ui;
-    platform.programFolder = vx::InstallLayout::For(programFolder).dataFolder;
-    platform.homePage = vx::HomePageUrl(VELLUMAX_HOME_PAGE, vx::InstallLayout::For(programFolder));
+    const vx::InstallLayout layout = vx::InstallLayout::For(programFolder);
+    platform.programFolder = layout.dataFolder;
+    platform.homePage = vx::HomePageUrl(VELLUMAX_HOME_PAGE, layout);
     platform.random = [r = vx::RandomFromClock()] { return r; };
     platform.stateRecord = &record;
 
