@@ -17,6 +17,11 @@ fi
 if ! as_root cmp -s "$backend" "$installed"; then
     as_root install -o root -g root -m 0700 "$backend" "$installed"
 fi
+# Text jobs to the queue go through textprint, run by cupsd as a filter.
+filter="$root/build/default/bin/textprint"
+if [ -x "$filter" ] && ! as_root cmp -s "$filter" /usr/lib/cups/filter/vellumax-textprint; then
+    as_root install -o root -g root -m 0755 "$filter" /usr/lib/cups/filter/vellumax-textprint
+fi
 
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
     if [ -d /run/systemd/system ]; then
