@@ -4,6 +4,7 @@
 #include <random>
 
 #include "platform/Utf8.h"
+#include "textprint/TextDecoder.h"
 
 namespace vx::test {
 
@@ -23,15 +24,8 @@ std::string ToUtf8(const std::u32string& s) {
 
 std::u32string FromUtf8(const std::string& s) {
     std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t c = n == 1 ? b : b & (0x3F >> (n - 1));
-        for (int k = 1; k < n && i + k < s.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(c);
-        i += n;
-    }
+    TextDecoder decoder(Encoding::Utf8);
+    decoder.feed(reinterpret_cast<const unsigned char*>(s.data()), s.size(), out);
     return out;
 }
 
@@ -102,8 +96,8 @@ std::vector<CorpusFile> MakeCorpus(std::uint32_t seed) {
         english += line(latin, 90) + U"\r\n";  // some 500 characters
     }
     addText("english.txt", english, false, 3);
-    addText("greek.txt", line(Range(U'α', U'ω') + Range(U'Α', U'Ρ'), 400));
-    addText("cyrillic.txt", line(Range(U'а', U'я') + Range(U'А', U'Я'), 400));
+    addText("greek-cyrillic.txt", line(Range(U'α', U'ω') + Range(U'Α', U'Ρ'), 300) + U"\n" +
+                                      line(Range(U'а', U'я') + Range(U'А', U'Я'), 300));
     // Frequent ideographs and kana.
     const std::u32string cjk =
         U"的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之"

@@ -18,7 +18,7 @@ struct CorpusFile {
     std::string warning;             // what textprint must say about it
 };
 
-// English with tabs, form feeds, 500-character lines and CRLF; Greek; Cyrillic; CJK; Arabic
+// English with tabs, form feeds, 500-character lines and CRLF; Greek and Cyrillic; CJK; Arabic
 // with Hebrew; UTF-16 LE with a BOM; Latin-1; a character no font has; empty; binary.
 std::vector<CorpusFile> MakeCorpus(std::uint32_t seed);
 

@@ -75,7 +75,9 @@ TEST_F(PrintTest, EveryKindOfTextComesBackFromThePdf) {
                 c.compareCharacters ? CharacterRecall(c.text, text) : WordRecall(c.text, text),
                 0.99)
                 << text.substr(0, 2000);
-            if (c.pages > 0) EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), c.pages);
+            if (c.pages > 0) {
+                EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), c.pages);
+            }
             fs::remove(pdf);
         }
     }
