@@ -23,7 +23,6 @@ struct CorpusFile {
 std::vector<CorpusFile> MakeCorpus(std::uint32_t seed);
 
 // The share of `expected`'s words (or characters) that `got` has, counted with repeats.
-double WordRecall(const std::string& expected, const std::string& got);
-double CharacterRecall(const std::string& expected, const std::string& got);
+double Recall(const std::string& expected, const std::string& got, bool characters);
 
 }  // namespace vx::test

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/Utf8.h"
 #include "support/Command.h"
@@ -37,8 +35,7 @@ TEST(TextDecoder, MarksChooseTheEncodingAndEveryUnitSurvivesBeingFedByteByByte) 
         decoder.finish(got);
         EXPECT_EQ(got, text) << bytes;
     }
-    EXPECT_EQ(DisplayName("caf\xE9 caf\xC3\xA9"), "café cafÃ©");
-    EXPECT_EQ(DisplayName("caf\xC3\xA9"), "café");
+    EXPECT_EQ(DisplayName("caf\xE9 caf\xC3\xA9") + DisplayName(" caf\xC3\xA9"), "café cafÃ© café");
 }
 
 struct Recorder : LineSink {
@@ -51,18 +48,22 @@ struct Recorder : LineSink {
     int pages = 0;
 };
 
-Recorder Lay(const std::u32string& text, int columns, long* dropped = nullptr) {
+// The rows, and how many marks were left out when some were.
+Recorder Lay(const std::u32string& text, int columns) {
     Recorder r;
     TextLayout layout(columns, 5, r);
     for (const char32_t c : text) layout.put(c);
     layout.finish();
-    EXPECT_EQ(layout.pages(), r.pages);
-    if (dropped != nullptr) *dropped = layout.droppedMarks();
+    if (layout.droppedMarks() > 0) r.rows.push_back("-" + std::to_string(layout.droppedMarks()));
     return r;
 }
 
-TEST(TextLayout, LinesPagesTabsControlsAndWrapsLandWhereTheyShould) {
+TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
     using Rows = std::vector<std::string>;
+    const std::u32string many(200000, U'\u0301'), kept(TextLayout::kMarksKept, U'\u0301');
+    std::string kept8;  // the same marks in UTF-8
+    for (const char32_t c : kept) AppendUtf8(c, kept8);
+    const std::string dropped = "-" + std::to_string(many.size() - kept.size());
     const struct {
         std::u32string text;
         int columns;
@@ -90,6 +91,13 @@ TEST(TextLayout, LinesPagesTabsControlsAndWrapsLandWhereTheyShould) {
         {U"xxxxxxxxxxxxxxxxxxxxxxxxx", 20, {"0:0:xxxxxxxxxxxxxxxxxxxx", "0:1:xxxxx"}, 1},
         // A wide character never straddles the edge.
         {U"中文字符测试中文字符", 9, {"0:0:中文字符", "0:1:测试中文", "0:2:字符"}, 1},
+        // Shaping a cluster costs the square of its length: marks past a bound are left out.
+        {U"a" + many, 80, {"0:0:a" + kept8, dropped}, 1},
+        {many + U"b" + kept + U"c\u0301",
+         80,
+         {"0:0:" + kept8 + "b" + kept8 + "c\u0301", dropped},
+         1},
+        {U"a" + kept + U"\na" + kept, 80, {"0:0:a" + kept8, "0:1:a" + kept8}, 1},
     };
     for (const auto& c : cases) {
         const Recorder r = Lay(c.text, c.columns);
@@ -101,29 +109,6 @@ TEST(TextLayout, LinesPagesTabsControlsAndWrapsLandWhereTheyShould) {
     std::string joined;
     for (const std::string& row : Lay(words, 33).rows) joined += row.substr(row.find(':', 2) + 1);
     EXPECT_EQ(joined, std::string(words.begin(), words.end())) << "wrapping loses nothing";
-}
-
-TEST(TextLayout, EachCharacterKeepsABoundedNumberOfMarks) {
-    const std::u32string many(200000, U'\u0301');
-    const std::u32string kept(TextLayout::kMarksKept, U'\u0301');
-    const struct {
-        std::u32string text;
-        std::u32string shown;
-        long dropped;
-    } cases[] = {
-        {U"a" + many, U"a" + kept, 200000 - TextLayout::kMarksKept},
-        {many + U"b" + kept + U"c\u0301", kept + U"b" + kept + U"c\u0301",
-         200000 - TextLayout::kMarksKept},
-        {U"a" + kept + U"\na" + kept, U"a" + kept, 0},
-    };
-    for (const auto& c : cases) {
-        long dropped = -1;
-        const Recorder r = Lay(c.text, 80, &dropped);
-        std::string shown = "0:0:";
-        for (const char32_t m : c.shown) AppendUtf8(m, shown);
-        EXPECT_EQ(r.rows.at(0), shown);
-        EXPECT_EQ(dropped, c.dropped);
-    }
 }
 
 TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
@@ -151,7 +136,7 @@ TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
         const PdfResult result = TextToPdf(in, "t.txt", c.page, out);
         std::fclose(in);
         std::fclose(out);
-        const std::string pdf(buffer, length);
+        const std::string pdf(buffer, length);  // whole: page objects come last
         std::free(buffer);
         EXPECT_TRUE(result.ok && result.missing.empty());
         EXPECT_EQ(result.pages, c.pages);
@@ -160,7 +145,6 @@ TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
              at = pdf.find("/Type /Page", at + 1))
             objects += pdf.compare(at, 12, "/Type /Pages") != 0;
         EXPECT_EQ(objects, static_cast<std::size_t>(c.pages));
-        EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
     }
     EXPECT_EQ(DescribeMissing({1, 2, 3}, 2), "U+0001 \x01, U+0002 \x02 and 1 more");
 }
@@ -170,8 +154,7 @@ test::CommandResult Textprint(const std::string& args) {
 }
 
 std::string Read(const std::string& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return test::RunCommand("cat '" + path + "' 2>/dev/null").out;
 }
 
 TEST(Textprint, EveryFailureSaysWhyAndTouchesNothingThatIsNotItsOwn) {
@@ -191,7 +174,6 @@ TEST(Textprint, EveryFailureSaysWhyAndTouchesNothingThatIsNotItsOwn) {
         {"--pdf " + text + " " + text, "the file being printed"},
         {"--pdf " + t / "no/such/out.pdf " + text, "No such file or directory"},
         {"/p " + t / "fifo", "not a regular file"},
-        {"/p " + t / "missing.txt", "No such file or directory"},
         {"1 user title 1 '' " + t / "fifo", "ERROR: cannot read"},
     };
     for (const auto& [args, why] : cases) {
@@ -212,19 +194,16 @@ TEST(Textprint, NamesThatAreNotUtf8PrintWithAReadableTitleAndSoDoFilterJobs) {
          {std::pair{"--pdf " + t / "out.pdf '" + text + "'", "café.txt"},
           std::pair{"7 u 'Job title' 1 '' <'" + text + "' >" + t / "out.pdf", "Job title"}}) {
         ASSERT_EQ(Textprint(args).status, 0) << args;
-        EXPECT_NE(test::RunCommand("pdfinfo " + t / "out.pdf")
-                      .out.find(std::string("Title:           ") + title),
-                  std::string::npos);
-        EXPECT_NE(test::RunCommand("pdftotext " + t / "out.pdf -").out.find("du café"),
-                  std::string::npos);
+        const std::string pdf =
+            test::RunCommand("pdfinfo " + t / "out.pdf; pdftotext " + t / "out.pdf -").out;
+        EXPECT_NE(pdf.find(std::string("Title:           ") + title), std::string::npos) << pdf;
+        EXPECT_NE(pdf.find("du café"), std::string::npos) << pdf;
     }
 }
 
 TEST(Textprint, AKilledRunLeavesTheOldPdfOrNoneButNeverHalfOfOne) {
     test::TempDir t;
-    std::string big;
-    while (big.size() < (4u << 20)) big += "a line of text that goes on for a while\n";
-    const std::string text = t.file("big.txt", big);
+    const std::string text = t.file("big.txt", std::string(4 << 20, 'x'));
     for (const bool before : {false, true}) {
         if (before) t.file("out.pdf", "the old PDF");
         // Killed once its PDF has begun, wherever that is written.
