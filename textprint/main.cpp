@@ -199,7 +199,10 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--pdf") == 0)
         return ToPdfFile(argv[0], argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "/p") == 0) return Print(argv[0], argv[2]);
-    if (argc == 6 || argc == 7) return Filter(argv[0], argc, argv);
+    // CUPS starts a filter with the job's number first.
+    if ((argc == 6 || argc == 7) && std::strspn(argv[1], "0123456789") == std::strlen(argv[1]) &&
+        *argv[1] != 0)
+        return Filter(argv[0], argc, argv);
     std::fprintf(stderr,
                  "usage: textprint /p FILE\n       textprint --pdf OUT FILE\n"
                  "       textprint JOB USER TITLE COPIES OPTIONS [FILE]   (as a CUPS filter)\n");
