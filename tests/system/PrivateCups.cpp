@@ -56,6 +56,7 @@ PrivateCups::PrivateCups() {
         << "LogLevel warn\n"
         << "Listen " << folder_ << "/cups.sock\n"
         << "Browsing Off\nWebInterface No\nDefaultAuthType None\n"
+        << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n"  // sanitized filters read their suppressions
         << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
         << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
         << "  </Limit>\n</Policy>\n";
