@@ -15,7 +15,7 @@ int main() {
     std::uniform_int_distribution<int> letter('a', 'z');
     std::string text;
     int column = 0;
-    while (text.size() < 5u * 1024 * 1024) {
+    while (text.size() < std::size_t{5} << 20) {
         for (int n = len(rng); n > 0; --n, ++column) text.push_back(static_cast<char>(letter(rng)));
         if (column > 70 + len(rng)) {
             text += "\n";
@@ -41,7 +41,7 @@ int main() {
                                             "بالعالم",  "שלום",    "עולם",     "plain"};
     std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
     std::string mixed;
-    while (mixed.size() < 5u * 1024 * 1024) {
+    while (mixed.size() < std::size_t{5} << 20) {
         for (int i = 0; i < 9; ++i) mixed += words[pick(rng)] + (i < 8 ? " " : "\n");
     }
     report("textprint, mixed scripts",

@@ -13,6 +13,7 @@ int main() {
     constexpr int kRounds = 3;
     vx::test::TempDir t;
     std::vector<std::string> files;
+    files.reserve(kFiles);
     for (int i = 0; i < kFiles; ++i)
         files.push_back(t.file("small-" + std::to_string(i) + ".txt",
                                "Small file " + std::to_string(i) +

@@ -38,8 +38,7 @@ class PrintTest : public ::testing::Test {
             RunCommand((lp ? "lp -d PDF_Printer '" : "'" TEXTPRINT_PATH "' /p '") + path +
                        "' 2>&1 >/dev/null");
         errors = r.out;
-        const std::string pdf =
-            PdfFolder() + "/" + marker + name.substr(0, name.rfind('.')) + ".pdf";
+        std::string pdf = PdfFolder() + "/" + marker + name.substr(0, name.rfind('.')) + ".pdf";
         for (int i = 0; i < 300 && r.status == 0; ++i) {
             if (fs::exists(pdf) && cups->run("test -z \"$(lpstat -o)\"") == 0) return pdf;
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
