@@ -56,7 +56,6 @@ PrivateCups::PrivateCups() {
         << "LogLevel warn\n"
         << "Listen " << folder_ << "/cups.sock\n"
         << "Browsing Off\nWebInterface No\nDefaultAuthType None\n"
-        << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n"  // sanitized filters read their suppressions
         << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
         << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
         << "  </Limit>\n</Policy>\n";
@@ -65,7 +64,8 @@ PrivateCups::PrivateCups() {
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\nServerBin " << folder_ << "/serverbin\n";
+        << "FileDevice Yes\nServerBin " << folder_ << "/serverbin\n"
+        << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
     MakeServerBin(folder_ + "/serverbin");
     std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
 
