@@ -37,3 +37,7 @@ if ! lpstat -v PDF_Printer 2>/dev/null | grep -q "vellumax-pdf:/"; then
         -P "$root/printing/vellumax-pdf.ppd" -E 2>/dev/null
     echo "Set up the printer \"PDF Printer\" (queue PDF_Printer); PDFs land in ~/PDF."
 fi
+# A queue made before text jobs had their filter gets the PPD that names it.
+if ! as_root grep -qs vellumax-textprint /etc/cups/ppd/PDF_Printer.ppd; then
+    as_root lpadmin -p PDF_Printer -P "$root/printing/vellumax-pdf.ppd" 2>/dev/null || true
+fi
