@@ -19,7 +19,16 @@ fi
 if ! as_root cmp -s "$backend" "$installed"; then
     as_root install -o root -g root -m 0700 "$backend" "$installed"
 fi
+# Text jobs to the queue go through textprint, run by cupsd as a filter.
+filter="$root/build/default/bin/textprint"
+if [ -x "$filter" ] && ! as_root cmp -s "$filter" /usr/lib/cups/filter/vellumax-textprint; then
+    as_root install -o root -g root -m 0755 "$filter" /usr/lib/cups/filter/vellumax-textprint
+fi
 
 ensure_cups_running
 # The queue, its policy and its settings: the same script the package runs.
 as_root "$root/printing/vellumax-pdf-queue" add "$root/printing/vellumax-pdf.ppd"
+# A queue made before text jobs had their filter gets the PPD that names it.
+if ! as_root grep -qs vellumax-textprint /etc/cups/ppd/PDF_Printer.ppd; then
+    as_root lpadmin -p PDF_Printer -P "$root/printing/vellumax-pdf.ppd" 2>/dev/null || true
+fi

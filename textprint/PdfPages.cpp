@@ -6,7 +6,9 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace vx {
 
@@ -15,12 +17,6 @@ namespace {
 // Below Hebrew every script the face has is drawn one glyph per cell with no shaping.
 constexpr char32_t kGridLimit = 0x0590;
 constexpr unsigned kNoGlyph = 0;
-
-cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<std::FILE*>(closure);
-    return std::fwrite(data, 1, length, out) == length ? CAIRO_STATUS_SUCCESS
-                                                       : CAIRO_STATUS_WRITE_ERROR;
-}
 
 bool IsRtl(char32_t c) {
     return (c >= 0x0590 && c < 0x0900) || (c >= 0xFB1D && c < 0xFE00) ||
@@ -44,35 +40,30 @@ bool StartsRightToLeft(const std::u32string& text) {
 
 }  // namespace
 
+cairo_status_t PdfPages::WriteTo(void* closure, const unsigned char* data, unsigned int length) {
+    auto* self = static_cast<PdfPages*>(closure);
+    if (std::fwrite(data, 1, length, self->out_) == length) return CAIRO_STATUS_SUCCESS;
+    if (self->writeErrno_ == 0) self->writeErrno_ = errno;
+    return CAIRO_STATUS_WRITE_ERROR;
+}
+
 PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out)
     : page_(page), out_(out) {
-    surface_ = cairo_pdf_surface_create_for_stream(WriteTo, out_, page.width, page.height);
+    surface_ = cairo_pdf_surface_create_for_stream(WriteTo, this, page.width, page.height);
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "textprint");
     cr_ = cairo_create(surface_);
     cairo_set_source_rgb(cr_, 0, 0, 0);
 
-    // Unhinted outlines at 72 units per inch: a point is a unit and advances are exact.
-    fontMap_ = pango_cairo_font_map_new();
-    context_ = pango_font_map_create_context(fontMap_);
-    pango_cairo_context_set_resolution(context_, 72.0);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    pango_cairo_context_set_font_options(context_, options);
-    cairo_font_options_destroy(options);
-
-    description_ = pango_font_description_from_string("DejaVu Sans Mono,Monospace");
-    pango_font_description_set_absolute_size(description_, page.fontSize * PANGO_SCALE);
-    layout_ = pango_layout_new(context_);
-    pango_layout_set_font_description(layout_, description_);
-    pango_layout_set_single_paragraph_mode(layout_, TRUE);
-    pango_layout_set_auto_dir(layout_, FALSE);
-
-    font_ = pango_font_map_load_font(fontMap_, context_, description_);
-    fontset_ =
-        pango_font_map_load_fontset(fontMap_, context_, description_, pango_language_get_default());
-    if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
+    // The face comes straight from its file when it is where distributions put it: asking
+    // fontconfig first would cost every small file most of its time. Fontconfig and Pango
+    // start only for a character the face lacks or a line that needs shaping.
+    scaled_ = OpenFace(page.fontSize);
+    if (scaled_ == nullptr) {
+        startShaping();
+        font_ = pango_font_map_load_font(fontMap_, context_, description_);
+        if (font_ != nullptr) scaled_ = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(font_));
+    }
     faceCells_.assign(kGridLimit, Cell{});
     if (scaled_ != nullptr && cairo_scaled_font_status(scaled_) == CAIRO_STATUS_SUCCESS) {
         if (FT_Face face = cairo_ft_scaled_font_lock_face(scaled_)) {
@@ -97,7 +88,66 @@ PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* o
     rows_ = std::max(1, static_cast<int>((page.height - 2 * page.margin) / lineHeight_));
 }
 
+cairo_font_options_t* PdfPages::Unhinted() {
+    // Unhinted outlines at 72 units per inch: a point is a unit and advances are exact.
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+    return options;
+}
+
+cairo_scaled_font_t* PdfPages::OpenFace(double size) {
+    static FT_Library library = nullptr;
+    if (library == nullptr && FT_Init_FreeType(&library) != 0) return nullptr;
+    FT_Face face = nullptr;
+    for (const char* file :
+         {"/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf",
+          "/usr/share/fonts/dejavu/DejaVuSansMono.ttf", "/usr/share/fonts/TTF/DejaVuSansMono.ttf"})
+        if (FT_New_Face(library, file, 0, &face) == 0) break;
+    if (face == nullptr) return nullptr;
+    cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_ft_face(face, 0);
+    static const cairo_user_data_key_t key{};
+    if (cairo_font_face_set_user_data(cairoFace, &key, face, [](void* f) {
+            FT_Done_Face(static_cast<FT_Face>(f));
+        }) != CAIRO_STATUS_SUCCESS) {
+        cairo_font_face_destroy(cairoFace);
+        FT_Done_Face(face);
+        return nullptr;
+    }
+    cairo_matrix_t matrix;
+    cairo_matrix_init_scale(&matrix, size, size);
+    cairo_matrix_t identity;
+    cairo_matrix_init_identity(&identity);
+    cairo_font_options_t* options = Unhinted();
+    cairo_scaled_font_t* scaled = cairo_scaled_font_create(cairoFace, &matrix, &identity, options);
+    cairo_font_options_destroy(options);
+    cairo_font_face_destroy(cairoFace);
+    if (cairo_scaled_font_status(scaled) == CAIRO_STATUS_SUCCESS) return scaled;
+    cairo_scaled_font_destroy(scaled);
+    return nullptr;
+}
+
+void PdfPages::startShaping() {
+    if (fontMap_ != nullptr) return;
+    fontMap_ = pango_cairo_font_map_new();
+    context_ = pango_font_map_create_context(fontMap_);
+    pango_cairo_context_set_resolution(context_, 72.0);
+    cairo_font_options_t* options = Unhinted();
+    pango_cairo_context_set_font_options(context_, options);
+    cairo_font_options_destroy(options);
+
+    description_ = pango_font_description_from_string("DejaVu Sans Mono,Monospace");
+    pango_font_description_set_absolute_size(description_, page_.fontSize * PANGO_SCALE);
+    layout_ = pango_layout_new(context_);
+    pango_layout_set_font_description(layout_, description_);
+    pango_layout_set_single_paragraph_mode(layout_, TRUE);
+    pango_layout_set_auto_dir(layout_, FALSE);
+    fontset_ =
+        pango_font_map_load_fontset(fontMap_, context_, description_, pango_language_get_default());
+}
+
 PdfPages::~PdfPages() {
+    if (font_ == nullptr && scaled_ != nullptr) cairo_scaled_font_destroy(scaled_);
     for (PangoFont* f : fallbacks_) g_object_unref(f);
     if (fontset_ != nullptr) g_object_unref(fontset_);
     if (cr_ != nullptr) cairo_destroy(cr_);
@@ -122,7 +172,9 @@ const PdfPages::Cell& PdfPages::cellFor(char32_t c) {
     const auto known = cells_.find(c);
     if (known != cells_.end()) return known->second;
     Cell& cell = cells_[c];
-    if (NeedsShaping(c) || fontset_ == nullptr) return cell;
+    if (NeedsShaping(c)) return cell;
+    startShaping();
+    if (fontset_ == nullptr) return cell;
     PangoFont* font = pango_fontset_get_font(fontset_, c);
     if (font == nullptr) return cell;
     // Each call hands out a reference; one per face keeps its scaled font alive.
@@ -197,6 +249,7 @@ void PdfPages::drawOnGrid(double baseline, const std::u32string& text) {
 }
 
 void PdfPages::drawShaped(double baseline, const std::u32string& text) {
+    startShaping();
     utf8_.clear();
     for (const char32_t c : text) AppendUtf8(c, utf8_);
     const bool rtl = StartsRightToLeft(text);
@@ -297,14 +350,21 @@ void PdfPages::endPage() {
 
 bool PdfPages::finish() {
     // A drawing error leaves the context dead and the pages after it blank.
-    const bool drawn = cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+    cairo_status_t status = cairo_status(cr_);
     cairo_destroy(cr_);
     cr_ = nullptr;
     cairo_surface_finish(surface_);
-    const bool ok = cairo_surface_status(surface_) == CAIRO_STATUS_SUCCESS;
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);
     cairo_surface_destroy(surface_);
     surface_ = nullptr;
-    return drawn && ok && std::fflush(out_) == 0 && std::ferror(out_) == 0;
+    if (std::fflush(out_) != 0 && writeErrno_ == 0) writeErrno_ = errno;
+    if (writeErrno_ != 0)
+        error_ = std::strerror(writeErrno_);
+    else if (status != CAIRO_STATUS_SUCCESS)
+        error_ = cairo_status_to_string(status);
+    else if (std::ferror(out_) != 0)
+        error_ = "the output could not be written";
+    return error_.empty();
 }
 
 }  // namespace vx

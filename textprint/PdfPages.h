@@ -36,8 +36,9 @@ class PdfPages : public LineSink {
     int rows() const { return rows_; }
     void line(int row, const std::u32string& text) override;
     void endPage() override;
-    // Completes the file; false when it could not be written.
+    // Completes the file; false when it could not be written, and error() says why.
     bool finish();
+    const std::string& error() const { return error_; }
     // Characters that no installed font has; they print as boxes.
     const std::set<char32_t>& missing() const { return missing_; }
 
@@ -47,15 +48,22 @@ class PdfPages : public LineSink {
         unsigned glyph = 0;
         double shift = 0;  // centres a glyph narrower than its cells
     };
+    static cairo_font_options_t* Unhinted();
+    // The monospaced face from its file, or null when it is not where it is looked for.
+    static cairo_scaled_font_t* OpenFace(double size);
+    void startShaping();
     const Cell& cellFor(char32_t c);
     bool onGrid(const std::u32string& text);
     void drawOnGrid(double baseline, const std::u32string& text);
     void drawShaped(double baseline, const std::u32string& text);
     void drawRuns(PangoLayoutLine* line);
 
+    static cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length);
+
     PageSetup page_;
     std::FILE* out_;
-    bool writeFailed_ = false;
+    int writeErrno_ = 0;
+    std::string error_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     PangoFontMap* fontMap_ = nullptr;
@@ -63,7 +71,7 @@ class PdfPages : public LineSink {
     PangoLayout* layout_ = nullptr;
     PangoFontDescription* description_ = nullptr;
     PangoFont* font_ = nullptr;
-    cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_
+    cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_ when there is one
     std::vector<Cell> faceCells_;            // the face's glyphs for the code points below it
     PangoFontset* fontset_ = nullptr;
     std::vector<PangoFont*> fallbacks_;         // kept alive for their scaled fonts

@@ -1,5 +1,7 @@
 #include "textprint/TextDecoder.h"
 
+#include "platform/Utf8.h"
+
 namespace vx {
 
 namespace {
@@ -74,6 +76,16 @@ bool IsValidUtf8(const std::string& bytes) {
     Utf8Check check;
     check.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     return check.ok();
+}
+
+std::string DisplayName(const std::string& bytes) {
+    if (IsValidUtf8(bytes)) return bytes;
+    TextDecoder decoder(Encoding::Windows1252);
+    std::u32string chars;
+    decoder.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), chars);
+    std::string text;
+    for (const char32_t c : chars) AppendUtf8(c, text);
+    return text;
 }
 
 void TextDecoder::unit(char32_t u, std::u32string& out) {

@@ -29,6 +29,10 @@ class Utf8Check {
 };
 bool IsValidUtf8(const std::string& bytes);
 
+// A file name (raw bytes) as text for titles and messages: kept when it is UTF-8, else read
+// as Windows-1252, the way the file's own bytes would be.
+std::string DisplayName(const std::string& bytes);
+
 // Turns bytes into characters as they stream in; a unit split between two pieces is kept
 // for the next. Anything that is not a character becomes U+FFFD.
 class TextDecoder {

@@ -74,6 +74,11 @@ void TextLayout::put(char32_t c) {
 
 void TextLayout::add(char32_t c) {
     const int w = CellWidth(c);
+    if (w == 0 && marks_ >= kMarksKept) {
+        ++dropped_;
+        return;
+    }
+    marks_ = w == 0 ? marks_ + 1 : 0;
     if (cells_ + w > columns_) wrap(c == ' ');
     line_.push_back(c);
     cells_ += w;
@@ -100,6 +105,7 @@ void TextLayout::endLine() {
     sink_.line(row_, line_);
     line_.clear();
     cells_ = 0;
+    marks_ = 0;
     open_ = false;
     pageStarted_ = true;
     if (++row_ >= rows_) endPage();

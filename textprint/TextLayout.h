@@ -20,9 +20,12 @@ class LineSink {
 // Plain-text layout on a grid of `columns` by `rows`, fed one character at a time so
 // memory stays the size of a line: CR, LF, CRLF and the Unicode separators end a line, tab stops
 // every 8 columns, a form feed starts a page, and a line too long for the page wraps after its last
-// space, or at the edge when it has none. Nothing is cut. Control characters print as ^X.
+// space, or at the edge when it has none. Nothing is cut but marks beyond kMarksKept on one
+// character: shaping a cluster costs the square of its length. Control characters print as ^X.
 class TextLayout {
   public:
+    static constexpr int kMarksKept = 32;
+
     TextLayout(int columns, int rows, LineSink& sink);
     void put(char32_t c);
     void put(const std::u32string& text) {
@@ -31,6 +34,8 @@ class TextLayout {
     // Ends the last line and page; an empty text still gives one page.
     void finish();
     int pages() const { return pages_; }
+    // Zero-width characters left out, past kMarksKept in a row.
+    long droppedMarks() const { return dropped_; }
     int columns() const { return columns_; }
 
   private:
@@ -44,6 +49,8 @@ class TextLayout {
     LineSink& sink_;
     std::u32string line_;
     int cells_ = 0;
+    int marks_ = 0;  // zero-width characters in a row at the line's end
+    long dropped_ = 0;
     bool open_ = false;  // characters came since the last line ended
     bool afterCr_ = false;
     bool pageStarted_ = false;

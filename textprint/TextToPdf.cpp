@@ -1,6 +1,8 @@
 #include "textprint/TextToPdf.h"
 
+#include <cerrno>
 #include <cinttypes>
+#include <cstring>
 #include <vector>
 
 #include "textprint/TextDecoder.h"
@@ -19,7 +21,10 @@ PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& pa
         for (std::size_t n = got; n > 0; n = std::fread(buffer.data(), 1, buffer.size(), in))
             check.feed(buffer.data(), n);
         if (!check.ok()) detected.encoding = Encoding::Windows1252;
-        if (std::ferror(in) != 0 || std::fseek(in, 0, SEEK_SET) != 0) return result;
+        if (std::ferror(in) != 0 || std::fseek(in, 0, SEEK_SET) != 0) {
+            result.error = std::strerror(errno);
+            return result;
+        }
         got = std::fread(buffer.data(), 1, buffer.size(), in);
     }
 
@@ -34,14 +39,17 @@ PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& pa
         skip = 0;
         layout.put(chars);
     }
-    const bool readOk = std::ferror(in) == 0;
+    const int readErrno = std::ferror(in) != 0 ? errno : 0;
     chars.clear();
     decoder.finish(chars);
     layout.put(chars);
     layout.finish();
     result.pages = layout.pages();
     result.missing = pages.missing();
-    result.ok = pages.finish() && readOk;
+    result.droppedMarks = layout.droppedMarks();
+    const bool written = pages.finish();
+    result.ok = written && readErrno == 0;
+    result.error = readErrno != 0 ? std::strerror(readErrno) : pages.error();
     return result;
 }
 

@@ -9,9 +9,11 @@
 namespace vx {
 
 struct PdfResult {
-    bool ok = false;  // false when reading `in` or writing `out` failed
+    bool ok = false;    // false when reading `in` or writing `out` failed
+    std::string error;  // why, when not ok
     int pages = 0;
     std::set<char32_t> missing;  // characters no installed font has
+    long droppedMarks = 0;       // combining marks past the most one character keeps
 };
 
 // Writes the text file `in` as a PDF to `out`. The bytes are read as the file's byte-order

@@ -1,43 +1,51 @@
 // textprint: the word processor on Linux. "textprint /p FILE" prints a text file on the
 // user's default printer without asking, as a searchable PDF titled with the file's name.
-// "textprint --pdf OUT FILE" writes that PDF to OUT instead.
-#include <cups/cups.h>
-#include <sys/stat.h>
+// "textprint --pdf OUT FILE" writes that PDF to OUT instead. Run by CUPS as a filter
+// (JOB USER TITLE COPIES OPTIONS [FILE]) it writes the job's PDF on standard output.
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <map>
 #include <string>
+#include <tuple>
 
 #include "platform/InstallLayout.h"
+#include "textprint/CupsLibrary.h"
+#include "textprint/Files.h"
+#include "textprint/TextDecoder.h"
 #include "textprint/TextToPdf.h"
 
 namespace {
 
+bool asFilter = false;  // CUPS reads "ERROR:" lines from a filter's standard error
+
+// The box for failures: a helper found from our own executable, wherever we were started from.
+std::string AlertProgram(const char* self) {
+    char exe[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+    const std::string path = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : self;
+    const std::size_t slash = path.rfind('/');
+    return vx::InstallLayout::For(slash == std::string::npos ? "." : path.substr(0, slash))
+               .helperFolder +
+           "/textprint-alert";
+}
+
 // Said on the terminal, and in a box where there is a display to show one. The box comes
-// from a helper beside us, so printing itself never loads a widget toolkit.
+// from a helper, so printing itself never loads a widget toolkit.
 int Fail(const char* self, const std::string& message) {
-    std::fprintf(stderr, "textprint: %s\n", message.c_str());
+    std::fprintf(stderr, "%s%s\n", asFilter ? "ERROR: " : "textprint: ", message.c_str());
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if ((x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0)) {
-        // Found from our own executable, wherever we were started from.
-        char exe[4096];
-        const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-        std::string alert = n > 0 ? std::string(exe, static_cast<std::size_t>(n)) : self;
-        const std::size_t slash = alert.rfind('/');
-        alert = vx::InstallLayout::For(slash == std::string::npos ? "." : alert.substr(0, slash))
-                    .helperFolder +
-                "/textprint-alert";
-        if (::access(alert.c_str(), X_OK) == 0) {
-            const pid_t pid = ::fork();
-            if (pid == 0) {
-                ::execl(alert.c_str(), "textprint-alert", message.c_str(),
-                        static_cast<char*>(nullptr));
-                ::_exit(127);
-            }
+    if (!asFilter && ((x11 != nullptr && *x11 != 0) || (wayland != nullptr && *wayland != 0))) {
+        const std::string alert = AlertProgram(self);
+        if (::access(alert.c_str(), X_OK) == 0 && ::fork() == 0) {
+            ::execl(alert.c_str(), "textprint-alert", message.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
         }
     }
     return 1;
@@ -48,93 +56,157 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+void Warn(const std::string& message) {
+    std::fprintf(stderr, "%s%s\n", asFilter ? "WARNING: " : "textprint: ", message.c_str());
+}
+
+// Writes the PDF of the open text file `in` (read from `name`) to `out`; `error` says why not.
+bool WritePdf(std::FILE* in, const std::string& name, const std::string& title,
+              const vx::PageSetup& page, std::FILE* out, std::string& error) {
+    const vx::PdfResult result = vx::TextToPdf(in, vx::DisplayName(title), page, out);
+    const std::string shown = "\"" + vx::DisplayName(name) + "\"";
+    if (!result.ok) error = "cannot turn " + shown + " into a PDF: " + result.error;
+    if (!result.missing.empty())
+        Warn("no installed font has " + vx::DescribeMissing(result.missing) +
+             "; printed as boxes in " + shown);
+    if (result.droppedMarks > 0)
+        Warn("left out " + std::to_string(result.droppedMarks) + " combining marks past " +
+             std::to_string(vx::TextLayout::kMarksKept) + " on one character in " + shown);
+    return result.ok;
+}
+
+int ToPdfFile(const char* self, const std::string& outPath, const std::string& path) {
+    std::string error;
+    std::FILE* in = vx::OpenTextFile(path, error);
+    if (in == nullptr) return Fail(self, error);
+    vx::OutputFile output;
+    std::FILE* out = output.open(outPath, in, error);
+    const bool ok = out != nullptr &&
+                    WritePdf(in, path, BaseName(path), vx::PageSetup{}, out, error) &&
+                    output.commit(error);
+    std::fclose(in);
+    return ok ? 0 : Fail(self, error);
+}
+
 // The page size the printer offers as its default; A4 when it names none.
-vx::PageSetup PageFor(cups_dest_t* dest) {
+vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
     vx::PageSetup page;
-    cups_dinfo_t* info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    cups_dinfo_t* info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest);
     cups_size_t size;
-    if (info != nullptr && cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
+    if (info != nullptr && cups.getDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
         size.width > 2540 && size.length > 2540) {
         page.width = size.width * 72.0 / 2540.0;
         page.height = size.length * 72.0 / 2540.0;
     }
-    cupsFreeDestInfo(info);
+    cups.freeDestInfo(info);
     return page;
 }
 
-vx::PdfResult WritePdf(const std::string& path, const vx::PageSetup& page, std::FILE* out,
-                       std::string& error) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        error = "cannot read \"" + path + "\": " + std::strerror(errno);
-        return {};
+int Print(const char* self, const std::string& path) {
+    std::string error;
+    std::FILE* in = vx::OpenTextFile(path, error);
+    if (in == nullptr) return Fail(self, error);
+    vx::CupsLibrary cups;
+    if (!cups.load(error)) {
+        std::fclose(in);
+        return Fail(self, error);
     }
-    errno = 0;
-    vx::PdfResult result = vx::TextToPdf(in, BaseName(path), page, out);
-    if (!result.ok)
-        error = "cannot turn \"" + path + "\" into a PDF" +
-                (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
-    std::fclose(in);
-    if (!result.missing.empty())
-        std::fprintf(stderr, "textprint: no installed font has %s; printed as boxes in \"%s\"\n",
-                     vx::DescribeMissing(result.missing).c_str(), path.c_str());
-    return result;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--pdf") == 0) {
-        std::FILE* out = std::fopen(argv[2], "wb");
-        if (out == nullptr)
-            return Fail(argv[0],
-                        std::string("cannot write \"") + argv[2] + "\": " + std::strerror(errno));
-        std::string error;
-        const vx::PdfResult result = WritePdf(argv[3], vx::PageSetup{}, out, error);
-        struct stat st {};
-        const bool regular = ::fstat(::fileno(out), &st) == 0 && S_ISREG(st.st_mode);
-        const bool closed = std::fclose(out) == 0;
-        if (!result.ok || !closed) {
-            if (regular) ::unlink(argv[2]);  // half a PDF would pass for a whole one
-            return Fail(argv[0], error.empty() ? "cannot write the PDF" : error);
-        }
-        return 0;
-    }
-    if (argc != 3 || std::strcmp(argv[1], "/p") != 0) {
-        std::fprintf(stderr, "usage: textprint /p FILE\n       textprint --pdf OUT FILE\n");
-        return 2;
-    }
-    const std::string path = argv[2];
     // The default printer is read first: it is only lent to us while the run starts jobs.
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr)
-        return Fail(argv[0], std::string("there is no default printer: ") + cupsLastErrorString());
+    cups_dest_t* dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (dest == nullptr) {
+        std::fclose(in);
+        return Fail(self, std::string("there is no default printer: ") + cups.lastErrorString());
+    }
     const std::string printer = dest->name;
 
     const char* tmp = std::getenv("TMPDIR");
     std::string spool =
         std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/textprint-XXXXXX";
-    const int fd = ::mkstemp(spool.data());
+    const int fd = ::mkostemp(spool.data(), O_CLOEXEC);
     std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
-    if (out == nullptr) {
-        cupsFreeDests(1, dest);
-        return Fail(argv[0], std::string("cannot write a print file: ") + std::strerror(errno));
+    bool written = out != nullptr;
+    if (!written) error = std::string("cannot write a print file: ") + std::strerror(errno);
+    const std::string title = vx::DisplayName(BaseName(path));
+    written = written && WritePdf(in, path, title, PageFor(cups, dest), out, error);
+    if (out != nullptr && std::fclose(out) != 0 && written) {
+        error = std::string("cannot write a print file: ") + std::strerror(errno);
+        written = false;
     }
-    std::string error;
-    const vx::PdfResult result = WritePdf(path, PageFor(dest), out, error);
-    const bool written = std::fclose(out) == 0 && result.ok;
+    std::fclose(in);
 
-    int job = 0;
-    if (written) {
-        const std::string title = BaseName(path);
-        job = cupsPrintFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(), title.c_str(), 0,
-                             nullptr);
-    }
-    ::unlink(spool.c_str());
-    cupsFreeDests(1, dest);
-    if (!written) return Fail(argv[0], error.empty() ? "cannot write a print file" : error);
+    const int job = written ? cups.printFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(),
+                                              title.c_str(), 0, nullptr)
+                            : 0;
+    if (fd >= 0) ::unlink(spool.c_str());
+    cups.freeDests(1, dest);
+    if (!written) return Fail(self, error);
     if (job == 0)
-        return Fail(argv[0],
-                    "\"" + printer + "\" did not take \"" + path + "\": " + cupsLastErrorString());
+        return Fail(self, "\"" + printer + "\" did not take \"" + vx::DisplayName(path) +
+                              "\": " + cups.lastErrorString());
     return 0;
+}
+
+// The default page of the queue's PPD, which CUPS names in $PPD; A4 without one.
+vx::PageSetup PageFromPpd(const char* ppd) {
+    vx::PageSetup page;
+    std::ifstream in(ppd != nullptr ? ppd : "");
+    std::string line, chosen;
+    std::map<std::string, std::pair<double, double>> sizes;
+    while (std::getline(in, line)) {
+        double w = 0, h = 0;
+        char name[64];
+        if (line.rfind("*DefaultPageSize: ", 0) == 0)
+            chosen = line.substr(18, line.find_first_of(" \r", 18) - 18);
+        else if (std::sscanf(line.c_str(), "*PaperDimension %63[^/:]%*[^\"]\"%lf %lf\"", name, &w,
+                             &h) == 3)
+            sizes[name] = {w, h};
+    }
+    if (const auto it = sizes.find(chosen);
+        it != sizes.end() && it->second.first > 72 && it->second.second > 72)
+        std::tie(page.width, page.height) = it->second;
+    return page;
+}
+
+// As a CUPS filter: the file argument or standard input, the job's title, the PDF on
+// standard output. The options are not ours to act on.
+int Filter(const char* self, int argc, char** argv) {
+    asFilter = true;
+    std::string error;
+    std::FILE* in = nullptr;
+    const std::string name = argc == 7 ? argv[6] : "standard input";
+    if (argc == 7) {
+        in = vx::OpenTextFile(argv[6], error);
+    } else if ((in = std::tmpfile()) != nullptr) {
+        // Reading the text takes two passes, so a pipe is kept in a file first.
+        char buffer[1 << 16];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;)
+            std::fwrite(buffer, 1, n, in);
+        if (std::ferror(stdin) != 0 || std::fflush(in) != 0 || std::fseek(in, 0, SEEK_SET) != 0) {
+            error = std::string("cannot read the job: ") + std::strerror(errno);
+            std::fclose(in);
+            in = nullptr;
+        }
+    } else {
+        error = std::string("cannot keep the job: ") + std::strerror(errno);
+    }
+    if (in == nullptr) return Fail(self, error);
+    const bool ok = WritePdf(in, name, argv[3], PageFromPpd(std::getenv("PPD")), stdout, error);
+    std::fclose(in);
+    return ok ? 0 : Fail(self, error);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--pdf") == 0)
+        return ToPdfFile(argv[0], argv[2], argv[3]);
+    if (argc == 3 && std::strcmp(argv[1], "/p") == 0) return Print(argv[0], argv[2]);
+    // CUPS starts a filter with the job's number first.
+    if ((argc == 6 || argc == 7) && std::strspn(argv[1], "0123456789") == std::strlen(argv[1]) &&
+        *argv[1] != 0)
+        return Filter(argv[0], argc, argv);
+    std::fprintf(stderr,
+                 "usage: textprint /p FILE\n       textprint --pdf OUT FILE\n"
+                 "       textprint JOB USER TITLE COPIES OPTIONS [FILE]   (as a CUPS filter)\n");
+    return 2;
 }

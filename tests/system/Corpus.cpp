@@ -4,109 +4,16 @@
 #include <random>
 
 #include "platform/Utf8.h"
+#include "textprint/TextDecoder.h"
 
 namespace vx::test {
 
 namespace {
 
-class Words {
-  public:
-    explicit Words(std::uint32_t seed) : rng_(seed) {}
-
-    // A word of 2-9 letters drawn from the alphabet.
-    std::u32string word(const std::u32string& alphabet) {
-        std::uniform_int_distribution<std::size_t> len(2, 9);
-        std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-        std::u32string w;
-        for (std::size_t n = len(rng_); n > 0; --n) w.push_back(alphabet[pick(rng_)]);
-        return w;
-    }
-    std::u32string line(const std::u32string& alphabet, int words) {
-        std::u32string l;
-        for (int i = 0; i < words; ++i) {
-            if (i > 0) l += U' ';
-            l += word(alphabet);
-        }
-        return l;
-    }
-    std::mt19937& rng() { return rng_; }
-
-  private:
-    std::mt19937 rng_;
-};
-
 std::u32string Range(char32_t first, char32_t last) {
     std::u32string s;
     for (char32_t c = first; c <= last; ++c) s.push_back(c);
     return s;
-}
-
-const std::u32string kLatin = U"abcdefghijklmnopqrstuvwxyz";
-// Frequent ideographs and kana.
-const std::u32string kCjk =
-    U"的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之"
-    U"過家學對可她裡後小麼心多天而能好都然沒日於起還發成事只作當想看文無開手十用主行方又如前"
-    U"あいうえおかきくけこさしすせそたちつてとなにぬねのアイウエオカキクケコ";
-
-std::string Utf16Le(const std::u32string& s) {
-    std::string out = "\xFF\xFE";
-    auto unit = [&](char32_t u) {
-        out.push_back(static_cast<char>(u & 0xFF));
-        out.push_back(static_cast<char>(u >> 8));
-    };
-    for (const char32_t c : s) {
-        if (c >= 0x10000) {
-            unit(0xD800 + ((c - 0x10000) >> 10));
-            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            unit(c);
-        }
-    }
-    return out;
-}
-
-std::vector<std::u32string> Split(const std::u32string& s) {
-    std::vector<std::u32string> words;
-    std::u32string w;
-    for (const char32_t c : s) {
-        // Bidi marks that text readers add around right-to-left runs are not words.
-        if (c == 0x202A || c == 0x202B || c == 0x202C || c == 0x200E || c == 0x200F) continue;
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
-            if (!w.empty()) words.push_back(w);
-            w.clear();
-        } else {
-            w.push_back(c);
-        }
-    }
-    if (!w.empty()) words.push_back(w);
-    return words;
-}
-
-template <typename T>
-double Recall(const std::vector<T>& expected, const std::vector<T>& got) {
-    if (expected.empty()) return 1.0;
-    std::map<T, int> have;
-    for (const auto& g : got) ++have[g];
-    std::size_t found = 0;
-    for (const auto& e : expected)
-        if (have[e]-- > 0) ++found;
-    return static_cast<double>(found) / static_cast<double>(expected.size());
-}
-
-}  // namespace
-
-std::u32string FromUtf8(const std::string& s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const int n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t c = n == 1 ? b : b & (0x3F >> (n - 1));
-        for (int k = 1; k < n && i + k < s.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(c);
-        i += n;
-    }
-    return out;
 }
 
 std::string ToUtf8(const std::u32string& s) {
@@ -115,62 +22,98 @@ std::string ToUtf8(const std::u32string& s) {
     return out;
 }
 
-double WordRecall(const std::string& expected, const std::string& got) {
-    return Recall(Split(FromUtf8(expected)), Split(FromUtf8(got)));
+// Words of the text; with `characters`, every character of them as a word of its own.
+std::vector<std::u32string> Split(const std::string& text, bool characters) {
+    std::vector<std::u32string> words(1);
+    std::u32string chars;
+    TextDecoder(Encoding::Utf8)
+        .feed(reinterpret_cast<const unsigned char*>(text.data()), text.size(), chars);
+    for (const char32_t c : chars) {
+        // Bidi marks that text readers add around right-to-left runs are not words.
+        if (c == 0x202A || c == 0x202B || c == 0x202C || c == 0x200E || c == 0x200F) continue;
+        const bool space = c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+        if (!space) words.back().push_back(c);
+        if ((space || characters) && !words.back().empty()) words.emplace_back();
+    }
+    if (words.back().empty()) words.pop_back();
+    return words;
 }
 
-double CharacterRecall(const std::string& expected, const std::string& got) {
-    auto chars = [](const std::string& s) {
-        std::vector<char32_t> out;
-        for (const auto& w : Split(FromUtf8(s))) out.insert(out.end(), w.begin(), w.end());
-        return out;
-    };
-    return Recall(chars(expected), chars(got));
+}  // namespace
+
+double Recall(const std::string& expected, const std::string& got, bool characters) {
+    const auto want = Split(expected, characters);
+    if (want.empty()) return 1.0;
+    std::map<std::u32string, int> have;
+    for (const auto& g : Split(got, characters)) ++have[g];
+    std::size_t found = 0;
+    for (const auto& e : want) found += have[e]-- > 0;
+    return static_cast<double>(found) / static_cast<double>(want.size());
 }
 
 std::vector<CorpusFile> MakeCorpus(std::uint32_t seed) {
-    Words words(seed);
-    std::vector<CorpusFile> corpus;
-    auto add = [&](std::string name, const std::u32string& text, bool byChar = false) {
-        corpus.push_back({std::move(name), ToUtf8(text), ToUtf8(text), byChar});
+    std::mt19937 rng(seed);
+    // `words` words of 2-9 letters from the alphabet.
+    auto line = [&](const std::u32string& alphabet, int words) {
+        std::u32string l;
+        for (int i = 0; i < words; ++i) {
+            if (i > 0) l += U' ';
+            for (std::size_t n = std::uniform_int_distribution<std::size_t>(2, 9)(rng); n > 0; --n)
+                l += alphabet[std::uniform_int_distribution<std::size_t>(0,
+                                                                         alphabet.size() - 1)(rng)];
+        }
+        return l;
     };
-
+    std::vector<CorpusFile> corpus;
+    auto add = [&](std::string name, std::string bytes, std::string text, bool byChar = false,
+                   int pages = 0, std::string warning = {}) {
+        corpus.push_back({std::move(name), std::move(bytes), std::move(text), byChar, pages,
+                          std::move(warning)});
+    };
+    auto addText = [&](std::string name, const std::u32string& text, bool byChar = false,
+                       int pages = 0) {
+        add(std::move(name), ToUtf8(text), ToUtf8(text), byChar, pages);
+    };
+    const std::u32string latin = Range(U'a', U'z');
     std::u32string english;
     for (int page = 0; page < 3; ++page) {
-        if (page > 0) english += U"\f";
-        for (int i = 0; i < 40; ++i) english += words.line(kLatin, 1 + i % 12) + U"\r\n";
-        for (int i = 0; i < 5; ++i)
-            english += words.word(kLatin) + U"\t" + words.word(kLatin) + U"\t\t" +
-                       words.word(kLatin) + U"\r\n";
-        std::u32string longLine;
-        while (longLine.size() < 500) longLine += words.word(kLatin) + U" ";
-        english += longLine + U"\r\n";
+        english += page > 0 ? U"\f" : U"";
+        for (int i = 0; i < 45; ++i)  // the last five are a table
+            english +=
+                (i < 40 ? line(latin, 1 + i % 12) : line(latin, 1) + U"\t\t" + line(latin, 1)) +
+                U"\r\n";
+        english += line(latin, 90) + U"\r\n";  // some 500 characters
     }
-    add("english.txt", english);
-    add("greek.txt", words.line(Range(U'α', U'ω') + Range(U'Α', U'Ρ'), 400));
-    add("cyrillic.txt", words.line(Range(U'а', U'я') + Range(U'А', U'Я'), 400));
-    std::u32string cjk;
-    std::uniform_int_distribution<std::size_t> pick(0, kCjk.size() - 1);
-    for (int line = 0; line < 30; ++line) {
-        for (int i = 0; i < 60; ++i) cjk.push_back(kCjk[pick(words.rng())]);
-        cjk += U"\n";
-    }
-    add("cjk.txt", cjk, true);
+    addText("english.txt", english, false, 3);
+    addText("greek-cyrillic.txt", line(Range(U'α', U'ω') + Range(U'Α', U'Ρ'), 300) + U"\n" +
+                                      line(Range(U'а', U'я') + Range(U'А', U'Я'), 300));
+    // Frequent ideographs and kana.
+    const std::u32string cjk =
+        U"的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之"
+        U"過家學對可她裡後小麼心多天而能好都然沒日於起還發成事只作當想看文無開手十用主行方又如前"
+        U"あいうえおかきくけこさしすせそたちつてとなにぬねのアイウエオカキクケコ";
+    std::u32string ideographs;
+    for (int i = 0; i < 30; ++i) ideographs += line(cjk, 12) + U"\n";
+    std::erase(ideographs, U' ');
+    addText("cjk.txt", ideographs, true);
     std::u32string rtl;
     for (int i = 0; i < 40; ++i)
-        rtl += words.line(Range(U'ء', U'غ') + Range(U'ف', U'ي'), 6) + U" " +
-               words.line(Range(U'א', U'ת'), 4) + U"\n";
-    add("arabic-hebrew.txt", rtl);
+        rtl += line(Range(U'ء', U'غ') + Range(U'ف', U'ي'), 6) + U" " + line(Range(U'א', U'ת'), 4) +
+               U"\n";
+    addText("arabic-hebrew.txt", rtl);
 
-    const std::u32string wide = words.line(kLatin + Range(U'α', U'ω'), 200) + U" 😀\r\n";
-    corpus.push_back({"utf16.txt", Utf16Le(wide), ToUtf8(wide), false});
-    corpus.push_back({"latin1.txt", "caf\xE9 na\xEFve \xC5ngstr\xF6m \x93quoted\x94 \x80uro\n",
-                      "café naïve Ångström “quoted” €uro\n", false});
-    corpus.push_back({"empty.txt", "", "", false});
+    const std::u32string wide = line(latin + Range(U'α', U'ω'), 200) + U" Ω\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char32_t c : wide) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    add("utf16.txt", utf16, ToUtf8(wide));
+    add("latin1.txt", "caf\xE9 na\xEFve \xC5ngstr\xF6m \x93quoted\x94 \x80uro\n",
+        "café naïve Ångström “quoted” €uro\n");
+    add("nofont.txt", "before \xF4\x8F\xBF\xBD after\n", "before after", false, 1,
+        "no installed font has U+10FFFD \xF4\x8F\xBF\xBD; printed as boxes in");
+    add("empty.txt", "", "", false, 1);
     std::string binary(1 << 16, '\0');
-    std::uniform_int_distribution<int> byte(0, 255);
-    for (char& b : binary) b = static_cast<char>(byte(words.rng()));
-    corpus.push_back({"binary.bin", binary, "", false});
+    for (char& b : binary) b = static_cast<char>(rng());
+    add("binary.bin", binary, "");
     return corpus;
 }
 

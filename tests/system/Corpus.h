@@ -14,17 +14,15 @@ struct CorpusFile {
     std::string bytes;               // the file as written to disk
     std::string text;                // what it says, in UTF-8
     bool compareCharacters = false;  // scripts without spaces are counted by character
+    int pages = 0;                   // how many pages it must take, when that is known
+    std::string warning;             // what textprint must say about it
 };
 
-// English with tabs, form feeds, 500-character lines and CRLF; Greek; Cyrillic; CJK;
-// Arabic with Hebrew; UTF-16 LE with a BOM; Latin-1; an empty file; a binary file.
+// English with tabs, form feeds, 500-character lines and CRLF; Greek and Cyrillic; CJK; Arabic
+// with Hebrew; UTF-16 LE with a BOM; Latin-1; a character no font has; empty; binary.
 std::vector<CorpusFile> MakeCorpus(std::uint32_t seed);
 
 // The share of `expected`'s words (or characters) that `got` has, counted with repeats.
-double WordRecall(const std::string& expected, const std::string& got);
-double CharacterRecall(const std::string& expected, const std::string& got);
-
-std::u32string FromUtf8(const std::string& s);
-std::string ToUtf8(const std::u32string& s);
+double Recall(const std::string& expected, const std::string& got, bool characters);
 
 }  // namespace vx::test

@@ -26,12 +26,16 @@ void MakeServerBin(const std::string& bin) {
     const fs::path system = "/usr/lib/cups";
     std::error_code ec;
     fs::create_directories(bin + "/backend");
+    fs::create_directories(bin + "/filter");
     for (const auto& e : fs::directory_iterator(system, ec)) {
-        if (e.path().filename() == "backend") continue;
+        if (e.path().filename() == "backend" || e.path().filename() == "filter") continue;
         fs::create_directory_symlink(e.path(), bin + "/" + e.path().filename().string(), ec);
     }
-    for (const auto& e : fs::directory_iterator(system / "backend", ec))
-        fs::create_symlink(e.path(), bin + "/backend/" + e.path().filename().string(), ec);
+    for (const char* kind : {"backend", "filter"})
+        for (const auto& e : fs::directory_iterator(system / kind, ec))
+            fs::create_symlink(e.path(), bin + "/" + kind + "/" + e.path().filename().string(), ec);
+    // The queue's text filter, as printer-setup.sh installs it.
+    fs::copy_file(VELLUMAX_TEXTPRINT, bin + "/filter/vellumax-textprint", ec);
     const std::string ours = bin + "/backend/vellumax-pdf";
     fs::copy_file(VELLUMAX_PDF_BACKEND, ours, ec);
     ::chmod(ours.c_str(), ::geteuid() == 0 ? 0700 : 0755);
@@ -58,7 +62,8 @@ PrivateCups::PrivateCups() {
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n";
+        << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n"
+        << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
     MakeServerBin(folder_ + "/serverbin");
     std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
 

@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <vector>
 
+#include "platform/Utf8.h"
 #include "support/Command.h"
 #include "support/TempDir.h"
 #include "textprint/TextDecoder.h"
@@ -17,242 +13,205 @@
 namespace vx {
 namespace {
 
-std::u32string Decode(Encoding e, const std::string& bytes, std::size_t piece = 1) {
-    TextDecoder d(e);
-    std::u32string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    for (std::size_t at = 0; at < bytes.size(); at += piece)
-        d.feed(p + at, std::min(piece, bytes.size() - at), out);
-    d.finish(out);
-    return out;
-}
+namespace fs = std::filesystem;
 
-Detected Detect(const std::string& bytes) {
-    return DetectEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                          IsValidUtf8(bytes));
-}
-
-TEST(TextDecoder, ByteOrderMarksChooseTheEncodingAndElseUtf8OrWindows1252) {
-    EXPECT_EQ(Detect(std::string("\xFF\xFE\x00\x00x", 5)).encoding, Encoding::Utf32LE);
-    EXPECT_EQ(Detect(std::string("\x00\x00\xFE\xFF", 4)).encoding, Encoding::Utf32BE);
-    EXPECT_EQ(Detect("\xFF\xFEh\x00").encoding, Encoding::Utf16LE);
-    EXPECT_EQ(Detect("\xFE\xFF\x00h").bomLength, 2u);
-    EXPECT_EQ(Detect("\xEF\xBB\xBF"
-                     "caf\xC3\xA9")
-                  .bomLength,
-              3u);
-    EXPECT_EQ(Detect("caf\xC3\xA9").encoding, Encoding::Utf8);
-    EXPECT_EQ(Detect("caf\xE9").encoding, Encoding::Windows1252);
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));      // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));      // cut short
-}
-
-TEST(TextDecoder, EveryEncodingSurvivesBeingFedByteByByte) {
-    EXPECT_EQ(Decode(Encoding::Utf8, "caf\xC3\xA9 \xE4\xB8\xAD \xF0\x9F\x98\x80"), U"café 中 😀");
-    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("h\x00\x3D\xD8\x00\xDE", 6)), U"h😀");
-    EXPECT_EQ(Decode(Encoding::Utf16BE, std::string("\x00h\x4E\x2D", 4), 3), U"h中");
-    EXPECT_EQ(Decode(Encoding::Utf32LE, std::string("\x00\xF6\x01\x00", 4)), U"😀");
-    EXPECT_EQ(Decode(Encoding::Utf32BE, std::string("\x00\x00\x00h", 4)), U"h");
-    EXPECT_EQ(Decode(Encoding::Windows1252, "caf\xE9 \x93q\x94 \x80"), U"café “q” €");
-}
-
-TEST(TextDecoder, BrokenUnitsBecomeReplacementCharactersAndNothingElseIsLost) {
-    EXPECT_EQ(Decode(Encoding::Utf8, "a\xE2\x82z"), U"a\uFFFDz");
-    EXPECT_EQ(Decode(Encoding::Utf8, "a\xE2"), U"a\uFFFD");
-    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("\x3D\xD8h\x00", 4)), U"\uFFFDh");
-    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("\x00\xDCh\x00", 4)), U"\uFFFDh");
-    EXPECT_EQ(Decode(Encoding::Utf16LE, std::string("h\x00z", 3)), U"h\uFFFD");  // odd length
-    EXPECT_EQ(Decode(Encoding::Utf32LE, std::string("\x00\x00\x11\x00", 4)), U"\uFFFD");
+TEST(TextDecoder, MarksChooseTheEncodingAndEveryUnitSurvivesBeingFedByteByByte) {
+    const std::pair<std::string, std::u32string> cases[] = {
+        {std::string("\xFF\xFE\x00\x00\x00\xF6\x01\x00", 8), U"😀"},
+        {std::string("\x00\x00\xFE\xFF\x00\x00\x00h\x00\x11\x00\x00", 12), U"h\uFFFD"},
+        {std::string("\xFF\xFEh\x00\x3D\xD8\x00\xDE\x00\xDCh\x00z", 13), U"h😀\uFFFDh\uFFFD"},
+        {std::string("\xFE\xFF\x00h\x4E\x2D\xD8\x3D\x00h", 10), U"h中\uFFFDh"},
+        {"\xEF\xBB\xBF\x63\x61\x66\xC3\xA9 \xF0\x9F\x98\x80 \xE2\x82z \xE2",
+         U"café 😀 \uFFFDz \uFFFD"},
+        {"a\xE2\x82z \xED\xA0\x80 \xC0\x80", U"aâ‚z í\u00A0€ À€"},  // not UTF-8: Windows-1252
+        {"caf\xE9 \x93q\x94 \x80", U"café “q” €"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const Detected d = DetectEncoding(p, bytes.size(), IsValidUtf8(bytes));
+        TextDecoder decoder(d.encoding);
+        std::u32string got;
+        for (std::size_t i = d.bomLength; i < bytes.size(); ++i) decoder.feed(p + i, 1, got);
+        decoder.finish(got);
+        EXPECT_EQ(got, text) << bytes;
+    }
+    EXPECT_EQ(DisplayName("caf\xE9 caf\xC3\xA9") + DisplayName(" caf\xC3\xA9"), "café cafÃ© café");
 }
 
 struct Recorder : LineSink {
-    struct Row {
-        int page;
-        int row;
-        std::u32string text;
-    };
-    void line(int row, const std::u32string& text) override { rows.push_back({pages, row, text}); }
-    void endPage() override { ++pages; }
-    std::vector<std::u32string> texts() const {
-        std::vector<std::u32string> t;
-        for (const auto& r : rows) t.push_back(r.text);
-        return t;
+    void line(int row, const std::u32string& text) override {
+        std::string& r = rows.emplace_back(std::to_string(pages) + ":" + std::to_string(row) + ":");
+        for (const char32_t c : text) AppendUtf8(c, r);
     }
-    std::vector<Row> rows;
+    void endPage() override { ++pages; }
+    std::vector<std::string> rows;  // "page:row:text"
     int pages = 0;
 };
 
-Recorder Lay(const std::u32string& text, int columns = 20, int rows = 5, std::size_t piece = 1) {
+// The rows, and how many marks were left out when some were.
+Recorder Lay(const std::u32string& text, int columns) {
     Recorder r;
-    TextLayout layout(columns, rows, r);
-    for (std::size_t at = 0; at < text.size(); at += piece) layout.put(text.substr(at, piece));
+    TextLayout layout(columns, 5, r);
+    for (const char32_t c : text) layout.put(c);
     layout.finish();
-    EXPECT_EQ(layout.pages(), r.pages);
+    if (layout.droppedMarks() > 0) r.rows.push_back("-" + std::to_string(layout.droppedMarks()));
     return r;
 }
 
-using Lines = std::vector<std::u32string>;
-
-TEST(TextLayout, LinesEndAtLfCrCrlfAndSeparatorsWithoutDoubleSpacing) {
-    EXPECT_EQ(Lay(U"one\r\ntwo\rthree\nfour\u2028five").texts(),
-              (Lines{U"one", U"two", U"three", U"four", U"five"}));
-    EXPECT_EQ(Lay(U"a\r\n\r\nb\n").texts(), (Lines{U"a", U"", U"b"}));
-    EXPECT_EQ(Lay(U"a\r\n\r\nb\n", 20, 5, 2).texts(), (Lines{U"a", U"", U"b"}));
-}
-
-TEST(TextLayout, TabStopsEveryEightColumnsCountWideCharacters) {
-    EXPECT_EQ(Lay(U"a\tb\n12345678\tc\n中\td", 40).texts(),
-              (Lines{U"a       b", U"12345678        c", U"中      d"}));
-}
-
-TEST(TextLayout, FormFeedsStartPagesAndEveryTextHasAPage) {
-    EXPECT_EQ(Lay(U"").pages, 1);
-    EXPECT_EQ(Lay(U"\f").pages, 1);
-    EXPECT_EQ(Lay(U"a\f").pages, 1);
-    EXPECT_EQ(Lay(U"a\n\f\f").pages, 2);
-    const Recorder r = Lay(U"a\fb");
-    ASSERT_EQ(r.rows.size(), 2u);
-    EXPECT_EQ(r.rows[1].page, 1);
-    EXPECT_EQ(r.rows[1].row, 0);
-    const Recorder full = Lay(U"1\n2\n3\n4\n5\n6\n7");
-    EXPECT_EQ(full.pages, 2);
-    EXPECT_EQ(full.rows[5].page, 1);
-}
-
-TEST(TextLayout, LongLinesWrapAtWordsOrAtTheEdgeAndNothingIsLost) {
-    EXPECT_EQ(Lay(U"the quick brown fox jumps over").texts(),
-              (Lines{U"the quick brown fox ", U"jumps over"}));
-    const std::u32string word(45, U'x');
-    EXPECT_EQ(Lay(word).texts(), (Lines{word.substr(0, 20), word.substr(20, 20), U"xxxxx"}));
-    // A space arriving at a full line does not pull the line's last word down.
-    EXPECT_EQ(Lay(U"abc 5678901234567890 z").texts(), (Lines{U"abc 5678901234567890", U" z"}));
-    // A wide character never straddles the edge.
-    EXPECT_EQ(Lay(U"中文字符测试中文字符", 9).texts(), (Lines{U"中文字符", U"测试中文", U"字符"}));
-
+TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
+    using Rows = std::vector<std::string>;
+    const std::u32string many(200000, U'\u0301'), kept(TextLayout::kMarksKept, U'\u0301');
+    std::string kept8;  // the same marks in UTF-8
+    for (const char32_t c : kept) AppendUtf8(c, kept8);
+    const std::string dropped = "-" + std::to_string(many.size() - kept.size());
+    const struct {
+        std::u32string text;
+        int columns;
+        Rows rows;
+        int pages;
+    } cases[] = {
+        {U"one\r\ntwo\rthree\nfour\u2028five",
+         20,
+         {"0:0:one", "0:1:two", "0:2:three", "0:3:four", "0:4:five"},
+         1},
+        {U"a\r\n\r\nb\n", 20, {"0:0:a", "0:1:", "0:2:b"}, 1},
+        {U"", 20, {}, 1},
+        {U"a\f", 20, {"0:0:a"}, 1},
+        {U"a\n\f\f", 20, {"0:0:a"}, 2},
+        {U"a\fb", 20, {"0:0:a", "1:0:b"}, 2},
+        {U"1\n2\n3\n4\n5\n6", 20, {"0:0:1", "0:1:2", "0:2:3", "0:3:4", "0:4:5", "1:0:6"}, 2},
+        {U"a\tb\n12345678\tc\n中\td",
+         40,
+         {"0:0:a       b", "0:1:12345678        c", "0:2:中      d"},
+         1},
+        {std::u32string(U"a\0b\x1B\x7F\x85", 6), 20, {"0:0:a^@b^[^?\uFFFD"}, 1},
+        {U"the quick brown fox jumps over", 20, {"0:0:the quick brown fox ", "0:1:jumps over"}, 1},
+        // A space arriving at a full line does not pull the line's last word down.
+        {U"abc 5678901234567890 z", 20, {"0:0:abc 5678901234567890", "0:1: z"}, 1},
+        {U"xxxxxxxxxxxxxxxxxxxxxxxxx", 20, {"0:0:xxxxxxxxxxxxxxxxxxxx", "0:1:xxxxx"}, 1},
+        // A wide character never straddles the edge.
+        {U"中文字符测试中文字符", 9, {"0:0:中文字符", "0:1:测试中文", "0:2:字符"}, 1},
+        // Shaping a cluster costs the square of its length: marks past a bound are left out.
+        {U"a" + many, 80, {"0:0:a" + kept8, dropped}, 1},
+        {many + U"b" + kept + U"c\u0301",
+         80,
+         {"0:0:" + kept8 + "b" + kept8 + "c\u0301", dropped},
+         1},
+        {U"a" + kept + U"\na" + kept, 80, {"0:0:a" + kept8, "0:1:a" + kept8}, 1},
+    };
+    for (const auto& c : cases) {
+        const Recorder r = Lay(c.text, c.columns);
+        EXPECT_EQ(r.rows, c.rows);
+        EXPECT_EQ(r.pages, c.pages);
+    }
     std::u32string words;
-    for (int i = 0; i < 300; ++i) {
-        words += U'w';
-        words.append(static_cast<std::size_t>(i % 7), U'o');
-        words += U' ';
-    }
-    std::u32string joined;
-    for (const auto& row : Lay(words, 33, 4).rows) {
-        EXPECT_LE(row.text.size(), 33u);
-        joined += row.text;
-    }
-    EXPECT_EQ(joined, words);
+    for (int i = 0; i < 300; ++i) words += U"w" + std::u32string(i % 7, U'o') + U" ";
+    std::string joined;
+    for (const std::string& row : Lay(words, 33).rows) joined += row.substr(row.find(':', 2) + 1);
+    EXPECT_EQ(joined, std::string(words.begin(), words.end())) << "wrapping loses nothing";
 }
 
-TEST(TextLayout, ControlCharactersShowInCaretNotation) {
-    EXPECT_EQ(Lay(std::u32string(U"a\0b\x1B\x7F\x85", 6)).texts(), (Lines{U"a^@b^[^?\uFFFD"}));
-}
-
-struct Pdf {
-    PdfResult result;
-    std::string bytes;
-};
-
-Pdf ToPdf(const std::string& text, PageSetup page = {}) {
-    std::FILE* in = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), in);
-    std::rewind(in);
-    char* buf = nullptr;
-    std::size_t len = 0;
-    std::FILE* out = ::open_memstream(&buf, &len);
-    Pdf p;
-    p.result = TextToPdf(in, "t.txt", page, out);
-    std::fclose(in);
-    std::fclose(out);
-    p.bytes.assign(buf, len);
-    std::free(buf);
-    return p;
-}
-
-TEST(TextToPdf, WritesACompletePdfPageByPage) {
-    const Pdf empty = ToPdf("");
-    EXPECT_TRUE(empty.result.ok);
-    EXPECT_EQ(empty.result.pages, 1);
-    EXPECT_EQ(empty.bytes.rfind("%PDF-", 0), 0u);
-    EXPECT_NE(empty.bytes.find("%%EOF", empty.bytes.size() - 8), std::string::npos);
-
+TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
     std::string many;
     for (int i = 0; i < 200; ++i) many += "line " + std::to_string(i) + "\r\n";
-    EXPECT_EQ(ToPdf(many).result.pages, 4);  // 60 rows on A4
-    EXPECT_EQ(ToPdf(many, PageSetup{612, 792, 72, 10}).result.pages, 4);
-    EXPECT_EQ(ToPdf(many, PageSetup{595, 420, 54, 10}).result.pages, 8);  // A5 landscape
-}
-
-std::size_t PageObjects(const std::string& pdf) {
-    std::size_t n = 0;
-    for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
-         at = pdf.find("/Type /Page", at + 1))
-        n += pdf.compare(at, 12, "/Type /Pages") != 0;
-    return n;
-}
-
-TEST(TextToPdf, LinesOfEveryScriptKeepEveryPage) {
-    // Shaped right-to-left lines, fallback faces and the plain grid, mixed on pages.
-    const Pdf p = ToPdf("שלום\fplain\n中文 and مرحبا\fend");
-    EXPECT_TRUE(p.result.ok);
-    EXPECT_EQ(p.result.pages, 3);
-    EXPECT_EQ(PageObjects(p.bytes), 3u);
-    EXPECT_TRUE(p.result.missing.empty());
-}
-
-TEST(TextToPdf, ReportsCharactersNoFontHasInsteadOfHidingThem) {
-    const Pdf p = ToPdf("ok \xF4\x8F\xBF\xBD and \xF3\xB0\x80\x80");
-    EXPECT_TRUE(p.result.ok);
-    EXPECT_EQ(p.result.missing, (std::set<char32_t>{0xF0000, 0x10FFFD}));
-    EXPECT_EQ(DescribeMissing(p.result.missing),
-              "U+F0000 \xF3\xB0\x80\x80, U+10FFFD \xF4\x8F\xBF\xBD");
+    const struct {
+        std::string text;
+        PageSetup page;
+        int pages;
+    } cases[] = {
+        {"", {}, 1},
+        {many, {}, 4},  // 60 rows on A4
+        {many, {612, 792, 72, 10}, 4},
+        {many, {595, 420, 54, 10}, 8},  // A5 landscape
+        // Shaped right-to-left lines, fallback faces and the plain grid, mixed on pages.
+        {"שלום\fplain\n中文 and مرحبا\fend", {}, 3},
+    };
+    for (const auto& c : cases) {
+        std::FILE* in = std::tmpfile();
+        std::fputs(c.text.c_str(), in);
+        std::rewind(in);
+        char* buffer = nullptr;
+        std::size_t length = 0;
+        std::FILE* out = ::open_memstream(&buffer, &length);
+        const PdfResult result = TextToPdf(in, "t.txt", c.page, out);
+        std::fclose(in);
+        std::fclose(out);
+        const std::string pdf(buffer, length);  // whole: page objects come last
+        std::free(buffer);
+        EXPECT_TRUE(result.ok && result.missing.empty());
+        EXPECT_EQ(result.pages, c.pages);
+        std::size_t objects = 0;
+        for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
+             at = pdf.find("/Type /Page", at + 1))
+            objects += pdf.compare(at, 12, "/Type /Pages") != 0;
+        EXPECT_EQ(objects, static_cast<std::size_t>(c.pages));
+    }
     EXPECT_EQ(DescribeMissing({1, 2, 3}, 2), "U+0001 \x01, U+0002 \x02 and 1 more");
-    EXPECT_TRUE(ToPdf("plain ASCII and caf\xC3\xA9").result.missing.empty());
 }
 
-TEST(TextToPdf, AWriteFailureIsReported) {
-    std::FILE* in = std::tmpfile();
-    std::fputs("text", in);
-    std::rewind(in);
-    std::FILE* full = std::fopen("/dev/full", "wb");
-    ASSERT_NE(full, nullptr);
-    EXPECT_FALSE(TextToPdf(in, "t", PageSetup{}, full).ok);
-    std::fclose(full);
-    std::fclose(in);
+test::CommandResult Textprint(const std::string& args) {
+    return test::RunCommand("timeout 20 '" TEXTPRINT_PATH "' " + args + " 2>&1");
 }
 
-}  // namespace
-}  // namespace vx
-
-namespace vx {
-namespace {
-
-int RunTextprint(const std::string& args, std::string& errors) {
-    const test::CommandResult r =
-        test::RunCommand("'" TEXTPRINT_PATH "' " + args + " 2>&1 >/dev/null");
-    errors += r.out;
-    return r.status;
+std::string Read(const std::string& path) {
+    return test::RunCommand("cat '" + path + "' 2>/dev/null").out;
 }
 
-TEST(Textprint, FailuresAreToldAndTouchNothingThatIsNotTheirs) {
+TEST(Textprint, EveryFailureSaysWhyAndTouchesNothingThatIsNotItsOwn) {
     test::TempDir t;
     const std::string text = t.file("a.txt", "some text\n");
-    std::string errors;
-    // A link to a device that is always full: what failed to fill it is not a file to remove.
-    const std::string full = t / "full.pdf";
-    std::filesystem::create_symlink("/dev/full", full);
-    EXPECT_EQ(RunTextprint("--pdf '" + full + "' '" + text + "'", errors), 1);
-    EXPECT_NE(errors.find("No space left on device"), std::string::npos) << errors;
-    EXPECT_TRUE(std::filesystem::is_symlink(full)) << "what is not ours stays";
+    const std::string out = " " + t / "out.pdf" + " ";
+    ::mkfifo((t / "fifo").c_str(), 0600);
+    fs::create_symlink("/dev/full", t / "full.pdf");
+    fs::create_symlink(text, t / "link.pdf");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--pdf " + t / "full.pdf " + text, "No space left on device"},
+        {"--pdf" + out + t / "missing.txt", "No such file or directory"},
+        {"--pdf" + out + t / "fifo", "not a regular file"},
+        {"--pdf" + out + t.path(), "folder"},
+        {"--pdf" + out + "/dev/zero", "not a regular file"},
+        {"--pdf " + t / "link.pdf " + text, "the file being printed"},
+        {"--pdf " + text + " " + text, "the file being printed"},
+        {"--pdf " + t / "no/such/out.pdf " + text, "No such file or directory"},
+        {"/p " + t / "fifo", "not a regular file"},
+        {"1 user title 1 '' " + t / "fifo", "ERROR: cannot read"},
+    };
+    for (const auto& [args, why] : cases) {
+        const test::CommandResult r = Textprint(args);
+        EXPECT_EQ(r.status, 1) << args;
+        EXPECT_NE(r.out.find(why), std::string::npos) << args << ": " << r.out;
+    }
+    EXPECT_TRUE(fs::is_symlink(t / "full.pdf")) << "what is not ours stays";
+    EXPECT_EQ(Read(text), "some text\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(t.path()), {}), 4) << "nothing left behind";
+}
 
-    errors.clear();
-    EXPECT_EQ(RunTextprint("--pdf '" + t / "out.pdf" + "' '" + t / "missing.txt" + "'", errors), 1);
-    EXPECT_NE(errors.find("cannot read"), std::string::npos) << errors;
-    EXPECT_FALSE(std::filesystem::exists(t / "out.pdf")) << "no half PDF is left";
+TEST(Textprint, NamesThatAreNotUtf8PrintWithAReadableTitleAndSoDoFilterJobs) {
+    test::TempDir t;
+    const std::string text = t.file("caf\xE9.txt", "du caf\xE9\n");
+    // As a CUPS filter: the job's title, the text from standard input, the PDF on standard out.
+    for (const auto& [args, title] :
+         {std::pair{"--pdf " + t / "out.pdf '" + text + "'", "café.txt"},
+          std::pair{"7 u 'Job title' 1 '' <'" + text + "' >" + t / "out.pdf", "Job title"}}) {
+        ASSERT_EQ(Textprint(args).status, 0) << args;
+        const std::string pdf =
+            test::RunCommand("pdfinfo " + t / "out.pdf; pdftotext " + t / "out.pdf -").out;
+        EXPECT_NE(pdf.find(std::string("Title:           ") + title), std::string::npos) << pdf;
+        EXPECT_NE(pdf.find("du café"), std::string::npos) << pdf;
+    }
+}
 
-    errors.clear();
-    EXPECT_EQ(RunTextprint("--pdf '" + t / "ok.pdf" + "' '" + text + "'", errors), 0) << errors;
-    EXPECT_GT(std::filesystem::file_size(t / "ok.pdf"), 0u);
+TEST(Textprint, AKilledRunLeavesTheOldPdfOrNoneButNeverHalfOfOne) {
+    test::TempDir t;
+    const std::string text = t.file("big.txt", std::string(4 << 20, 'x'));
+    for (const bool before : {false, true}) {
+        if (before) t.file("out.pdf", "the old PDF");
+        // Killed once its PDF has begun, wherever that is written.
+        test::RunCommand("'" TEXTPRINT_PATH "' --pdf " + t / "out.pdf " + text +
+                         " & for i in $(seq 1000); do [ -n \"$(find " + t.path() +
+                         " -name '*.pdf*' -size +1k)\" ] && break; sleep 0.005; done; kill -9 $!");
+        EXPECT_EQ(Read(t / "out.pdf"), before ? "the old PDF" : "");
+    }
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+#include "textprint/CupsLibrary.h"
+
+#include <dlfcn.h>
+
+namespace vx {
+
+bool CupsLibrary::load(std::string& error) {
+    void* lib = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (lib == nullptr) {
+        error = std::string("cannot load the printing library: ") + ::dlerror();
+        return false;
+    }
+    bool all = true;
+    auto find = [&](auto& function, const char* name) {
+        function =
+            reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(lib, name));
+        all = all && function != nullptr;
+    };
+    find(getNamedDest, "cupsGetNamedDest");
+    find(copyDestInfo, "cupsCopyDestInfo");
+    find(getDestMediaDefault, "cupsGetDestMediaDefault");
+    find(freeDestInfo, "cupsFreeDestInfo");
+    find(freeDests, "cupsFreeDests");
+    find(printFile2, "cupsPrintFile2");
+    find(lastErrorString, "cupsLastErrorString");
+    if (!all) error = "the printing library lacks a call textprint needs";
+    return all;
+}
+
+}  // namespace vx

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cups/cups.h>
+
+#include <string>
+
+namespace vx {
+
+// libcups, loaded only when a job goes to a printer: linked in, it and what it pulls in
+// (TLS, Kerberos, service discovery) would cost every run of textprint its start-up time.
+struct CupsLibrary {
+    // False with `error` saying why when the library or one of its calls is missing.
+    bool load(std::string& error);
+
+    decltype(&::cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&::cupsCopyDestInfo) copyDestInfo = nullptr;
+    decltype(&::cupsGetDestMediaDefault) getDestMediaDefault = nullptr;
+    decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
+    decltype(&::cupsFreeDests) freeDests = nullptr;
+    decltype(&::cupsPrintFile2) printFile2 = nullptr;
+    decltype(&::cupsLastErrorString) lastErrorString = nullptr;
+};
+
+}  // namespace vx
