@@ -19,6 +19,7 @@ sort >"$tmp/expected" <<'LIST'
 -rwxr-xr-x root/root ./usr/bin/textprint
 -rwxr-xr-x root/root ./usr/bin/vellumax
 -rwx------ root/root ./usr/lib/cups/backend/vellumax-pdf
+-rwxr-xr-x root/root ./usr/lib/cups/filter/vellumax-textprint
 -rwxr-xr-x root/root ./usr/libexec/vellumax/textprint-alert
 -rwxr-xr-x root/root ./usr/libexec/vellumax/vellumax-pdf-queue
 -rw-r--r-- root/root ./usr/share/applications/org.vellumax.Vellumax.desktop
