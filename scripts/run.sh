@@ -16,13 +16,14 @@ as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$
 # The queue refuses root's jobs. Run as root, this run lets root print for its own length only;
 # a mark in build/ puts the queue back at the next run should this one be killed.
 optin="$root/build/run-lets-root-print"
-plain_uri() { [ -e "$optin" ] && as_root lpadmin -p PDF_Printer -v vellumax-pdf:/ && rm -f "$optin"; true; }
+plain_uri() {
+    [ -e "$optin" ] || return 0
+    if lpstat -v PDF_Printer 2>/dev/null | grep -q ': vellumax-pdf:/?system-accounts=yes$'; then
+        as_root lpadmin -p PDF_Printer -v vellumax-pdf:/ || return 0
+    fi
+    rm -f "$optin"
+}
 plain_uri
-if [ "$(id -u)" -eq 0 ] && lpstat -v PDF_Printer 2>/dev/null | grep -q ': vellumax-pdf:/$'; then
-    touch "$optin"
-    lpadmin -p PDF_Printer -v 'vellumax-pdf:/?system-accounts=yes'
-    echo "Running as root: \"PDF Printer\" takes root's jobs until this run ends."
-fi
 xvfb=
 cleanup() {
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
@@ -30,6 +31,11 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
+if [ "$(id -u)" -eq 0 ] && lpstat -v PDF_Printer 2>/dev/null | grep -q ': vellumax-pdf:/$'; then
+    touch "$optin"
+    lpadmin -p PDF_Printer -v 'vellumax-pdf:/?system-accounts=yes'
+    echo "Running as root: \"PDF Printer\" takes root's jobs until this run ends."
+fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     /usr/bin/vellumax
