@@ -86,6 +86,37 @@ else
     fi
 fi
 
+# The unpacked queue script against a private cupsd: the policy goes in once however often the
+# package is configured, and removal leaves the admin's cupsd.conf as it was, own edits included.
+c="$tmp/cups"
+mkdir -p "$c/spool/tmp" "$c/cache" "$c/state" "$c/log" "$c/ppd" "$c/bin/backend"
+chmod 0755 "$tmp" "$c"
+chmod 01777 "$c/spool/tmp"
+for f in /usr/lib/cups/*; do [ "${f##*/}" = backend ] || ln -s "$f" "$c/bin/"; done
+cp -p "$x/usr/lib/cups/backend/vellumax-pdf" "$c/bin/backend/"
+printf '%s\n' "Listen $c/sock" "WebInterface No" "DefaultAuthType Basic" "<Location />" \
+    "Order allow,deny" "Allow all" "</Location>" "<Policy default>" "<Limit All>" \
+    "Order deny,allow" "</Limit>" "</Policy>" >"$c/cupsd.conf"
+printf '%s\n' "ServerRoot $c" "RequestRoot $c/spool" "TempDir $c/spool/tmp" "CacheDir $c/cache" \
+    "StateDir $c/state" "ErrorLog $c/log/error_log" "ServerBin $c/bin" "SystemGroup root" \
+    >"$c/cups-files.conf"
+cp "$c/cupsd.conf" "$c/before"
+/usr/sbin/cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" &
+cupsd_pid=$!
+trap 'kill $cupsd_pid 2>/dev/null; wait $cupsd_pid 2>/dev/null; rm -rf "$tmp"' EXIT
+queue() { CUPS_SERVER="$c/sock" CUPS_SERVERROOT="$c" "$x/usr/libexec/vellumax/vellumax-pdf-queue" "$@"; }
+for _ in $(seq 100); do CUPS_SERVER="$c/sock" lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
+for _ in 1 2; do
+    queue add "$x/usr/share/vellumax/vellumax-pdf.ppd" >"$tmp/add.log" 2>&1 ||
+        { cat "$tmp/add.log"; fail "the queue script could not add PDF_Printer"; }
+done
+[ "$(grep -c '^<Policy vellumax-pdf>' "$c/cupsd.conf")" = 1 ] || fail "the policy is not in cupsd.conf once"
+CUPS_SERVER="$c/sock" lpstat -v PDF_Printer >/dev/null 2>&1 || fail "no PDF_Printer after add"
+sed -i 's/^WebInterface No$/WebInterface Yes/' "$c/cupsd.conf" "$c/before"
+queue remove
+CUPS_SERVER="$c/sock" lpstat -v PDF_Printer >/dev/null 2>&1 && fail "PDF_Printer is left after remove"
+cmp -s "$c/before" "$c/cupsd.conf" || { diff "$c/before" "$c/cupsd.conf"; fail "remove changed cupsd.conf"; }
+
 # cmake --install lays out the same files under any prefix.
 cmake --install "$root/build/default" --prefix "$tmp/prefix" >/dev/null
 sed 's/^.* //; s|^\./usr/|./|; s|\.1\.gz$|.1|' "$tmp/expected" |
