@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
-
 #include "support/Command.h"
 #include "support/TempDir.h"
 #include "system/PrivateCups.h"

@@ -63,15 +63,16 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
 
     // Half-way through a job for nobody the backend is nobody through and through: no uid to
     // get root back with, none of root's groups. The PDF it files is nobody's.
-    EXPECT_EQ(test::RunCommand("cd '" + t.path() + "' && mkfifo job || exit; " + run + "shared" +
-                               opt + "' '" VELLUMAX_PDF_BACKEND "' 9 nobody p 1 '' <job & exec " +
-                               "3>job; echo %PDF-1.4 >&3; for i in $(seq 250); do ls -A shared " +
-                               "| grep -q '^[.]' && break; sleep 0.02; done; grep -E " +
-                               "'^(Uid|Gid|Groups)' /proc/$!/status; echo %%EOF >&3; exec 3>&-; " +
-                               "wait; stat -c %U shared/p.pdf")
-                  .out,
-              "Uid:\t65534\t65534\t65534\t65534\nGid:\t65534\t65534\t65534\t65534\n"
-              "Groups:\t65534 \nnobody\n");
+    EXPECT_EQ(
+        test::RunCommand("cd '" + t.path() + "' && mkfifo job || exit; " + run + "shared" + opt +
+                         "' '" VELLUMAX_PDF_BACKEND "' 9 nobody p 1 '' <job 2>/dev/null & exec " +
+                         "3>job; echo %PDF-1.4 >&3; for i in $(seq 250); do ls -A shared " +
+                         "| grep -q '^[.]' && break; sleep 0.02; done; grep -E " +
+                         "'^(Uid|Gid|Groups)' /proc/$!/status; echo %%EOF >&3; exec 3>&-; " +
+                         "wait; stat -c %U shared/p.pdf")
+            .out,
+        "Uid:\t65534\t65534\t65534\t65534\nGid:\t65534\t65534\t65534\t65534\n"
+        "Groups:\t65534 \nnobody\n");
 
     // A full disk may have room later; a file over the size limit never fits.
     const std::string fileLimit = "trap '' XFSZ; ulimit -f 1; ";
