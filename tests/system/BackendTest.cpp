@@ -21,23 +21,22 @@ TEST(Backend, FilesOnlyWholePdfsOfTheAuthenticatedUserAndCancelsTheRest) {
     const std::string marker = "vxbackend" + std::to_string(::getpid()) + "-";
     const std::string whole = t.file("whole.pdf", "%PDF-1.4\n%%EOF\n");
     const std::string nobody = "setsid -w setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-    const std::tuple<std::string, std::string, bool, std::size_t> cases[] = {
+    // No terminal to ask a password on.
+    const std::string lp = "lp -d PDF_Printer -o raw '" + whole + "' </dev/null 2>&1 -t " + marker;
+    const std::tuple<std::string, bool, std::size_t> cases[] = {
         // A name given with -U is not who prints: nobody cannot even submit as root.
-        {nobody, "-U root -t " + marker + "forged", false, 0},
+        {nobody + lp + "forged -U root", false, 0},
         // No home folder: the job goes, the queue stays.
-        {nobody, "-t " + marker + "nobody", true, 0},
-        {"", "-t " + marker + "whole", true, 1},
+        {nobody + lp + "nobody", true, 0},
+        {lp + "whole", true, 1},
     };
-    for (const auto& [who, options, made, filed] : cases) {
-        // No terminal to ask a password on.
-        const std::string lp = RunCommand(who + "lp -d PDF_Printer -o raw " + options + " '" +
-                                          whole + "' 2>&1 </dev/null")
-                                   .out;
-        EXPECT_EQ(lp.find("request id is") != std::string::npos, made) << lp;
+    for (const auto& [command, made, filed] : cases) {
+        const std::string said = RunCommand(command).out;
+        EXPECT_EQ(said.find("request id is") != std::string::npos, made) << said;
         RunCommand(
             "for i in $(seq 300); do [ -z \"$(lpstat -o PDF_Printer)\" ] && break; sleep "
             "0.1; done");
-        EXPECT_EQ(PdfsWithMarker(marker).size(), filed) << options << cups.log();
+        EXPECT_EQ(PdfsWithMarker(marker).size(), filed) << command << cups.log();
     }
     EXPECT_EQ(RunCommand("lpstat -l -p PDF_Printer | grep -ce enabled -e ': PDF Printer$'").out,
               "2\n");
