@@ -33,13 +33,14 @@ PrivateCups::PrivateCups() {
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n";
-    // The system's filters and backends, plus PDF Printer's as just built in place of the link
-    // to an installed one: root's and not group- or world-writable, so cupsd runs it as root.
-    const std::string ours = folder_ + "/serverbin/backend/vellumax-pdf";
-    run("cp -rs /usr/lib/cups/. '" + folder_ + "/serverbin' && rm -f '" + ours + "' && cp '" +
-        VELLUMAX_PDF_BACKEND "' '" + ours + "'");
-    ::chmod(ours.c_str(), ::geteuid() == 0 ? 0700 : 0755);
+        << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n"
+        << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
+    // The system's filters and backends, this build's in place of installed ones; cupsd runs a
+    // backend as root when it is root's and not group- or world-writable.
+    run("cp -rs /usr/lib/cups/. '" + folder_ + "/serverbin' && cd '" + folder_ + "/serverbin' && " +
+        "rm -f backend/vellumax-pdf filter/vellumax-textprint && cp '" VELLUMAX_PDF_BACKEND
+        "' backend/ && cp '" VELLUMAX_TEXTPRINT "' filter/vellumax-textprint");
+    ::chmod((folder_ + "/serverbin/backend/vellumax-pdf").c_str(), ::geteuid() == 0 ? 0700 : 0755);
     std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
 
     ::setenv("CUPS_SERVER", (folder_ + "/cups.sock").c_str(), 1);
