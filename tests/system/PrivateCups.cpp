@@ -6,42 +6,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "support/Command.h"
 
 namespace vx::test {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// The system's filters and backends, plus the PDF Printer backend as just built. A backend
-// that is root's and not group- or world-writable is one cupsd will run as root.
-void MakeServerBin(const std::string& bin) {
-    const fs::path system = "/usr/lib/cups";
-    std::error_code ec;
-    fs::create_directories(bin + "/backend");
-    fs::create_directories(bin + "/filter");
-    for (const auto& e : fs::directory_iterator(system, ec)) {
-        if (e.path().filename() == "backend" || e.path().filename() == "filter") continue;
-        fs::create_directory_symlink(e.path(), bin + "/" + e.path().filename().string(), ec);
-    }
-    for (const char* kind : {"backend", "filter"})
-        for (const auto& e : fs::directory_iterator(system / kind, ec))
-            fs::create_symlink(e.path(), bin + "/" + kind + "/" + e.path().filename().string(), ec);
-    // The queue's text filter, as printer-setup.sh installs it.
-    fs::copy_file(VELLUMAX_TEXTPRINT, bin + "/filter/vellumax-textprint", ec);
-    const std::string ours = bin + "/backend/vellumax-pdf";
-    fs::copy_file(VELLUMAX_PDF_BACKEND, ours, ec);
-    ::chmod(ours.c_str(), ::geteuid() == 0 ? 0700 : 0755);
-}
-
-}  // namespace
 
 PrivateCups::PrivateCups() {
     std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
@@ -51,12 +24,10 @@ PrivateCups::PrivateCups() {
         fs::create_directories(folder_ + "/" + d);
     ::chmod((folder_ + "/spool/tmp").c_str(), 01777);
     std::ofstream(folder_ + "/cupsd.conf")
-        << "LogLevel warn\n"
-        << "Listen " << folder_ << "/cups.sock\n"
-        << "Browsing Off\nWebInterface No\nDefaultAuthType Basic\n"
-        << "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-        << "<Policy default>\n  <Limit All>\n    Order deny,allow\n"
-        << "  </Limit>\n</Policy>\n";
+        << "LogLevel warn\nDirtyCleanInterval 0\nListen " << folder_
+        << "/cups.sock\nBrowsing Off\nWebInterface No\n"
+        << "DefaultAuthType Basic\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+        << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
     std::ofstream(folder_ + "/cups-files.conf")
         << "ServerRoot " << folder_ << "\nRequestRoot " << folder_ << "/spool\nCacheDir " << folder_
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
@@ -64,7 +35,12 @@ PrivateCups::PrivateCups() {
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
         << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n"
         << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
-    MakeServerBin(folder_ + "/serverbin");
+    // The system's filters and backends, this build's in place of installed ones; cupsd runs a
+    // backend as root when it is root's and not group- or world-writable.
+    run("cp -rs /usr/lib/cups/. '" + folder_ + "/serverbin' && cd '" + folder_ + "/serverbin' && " +
+        "rm -f backend/vellumax-pdf filter/vellumax-textprint && cp '" VELLUMAX_PDF_BACKEND
+        "' backend/ && cp '" VELLUMAX_TEXTPRINT "' filter/vellumax-textprint");
+    ::chmod((folder_ + "/serverbin/backend/vellumax-pdf").c_str(), ::geteuid() == 0 ? 0700 : 0755);
     std::ofstream(folder_ + "/client.conf") << "ServerName " << folder_ << "/cups.sock\n";
 
     ::setenv("CUPS_SERVER", (folder_ + "/cups.sock").c_str(), 1);
@@ -72,25 +48,19 @@ PrivateCups::PrivateCups() {
     ::setenv("HOME", (folder_ + "/home").c_str(), 1);
     for (const char* v : {"PRINTER", "LPDEST"}) ::unsetenv(v);
 
-    const std::string conf = folder_ + "/cupsd.conf";
-    const std::string files = folder_ + "/cups-files.conf";
     pid_ = ::fork();
     if (pid_ == 0) {
-        ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(),
-                static_cast<char*>(nullptr));
+        ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (folder_ + "/cupsd.conf").c_str(), "-s",
+                (folder_ + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
-    for (int i = 0; i < 200 && pid_ > 0 && !ready_; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        ready_ = run("lpstat -r 2>/dev/null | grep -q \"is running\"") == 0;
-    }
+    ready_ =
+        pid_ > 0 && run("for i in $(seq 200); do lpstat -r 2>/dev/null | grep -q 'is running'" +
+                        std::string(" && exit 0; sleep 0.05; done; exit 1")) == 0;
 }
 
 PrivateCups::~PrivateCups() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
+    if (pid_ > 0 && ::kill(pid_, SIGTERM) == 0) ::waitpid(pid_, nullptr, 0);
     std::error_code ec;
     fs::remove_all(folder_, ec);
 }
@@ -100,19 +70,13 @@ std::string PrivateCups::log() const {
 }
 
 int PrivateCups::run(const std::string& command) const {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunCommand(command).status;
 }
 
 void PrivateCups::addPdfPrinter() const {
     run("'" VELLUMAX_PDF_QUEUE "' add '" VELLUMAX_PDF_PPD "' >/dev/null");
     // Tests that run as root print as root: the admin's opt-in.
     if (::geteuid() == 0) run("lpadmin -p PDF_Printer -v 'vellumax-pdf:/?system-accounts=yes'");
-}
-
-bool PrivateCups::addCupsPdfPrinter(const std::string& name) const {
-    return run("lpadmin -p " + name + " -v cups-pdf:/ " +
-               "-P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null") == 0;
 }
 
 void PrivateCups::addNullPrinter(const std::string& name) const {
@@ -128,11 +92,10 @@ std::string PdfFolder() {
 std::vector<std::string> PdfsWithMarker(const std::string& marker) {
     std::vector<std::string> out;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(PdfFolder(), ec)) {
-        const std::string name = e.path().filename().string();
-        if (name.find(marker) != std::string::npos && e.path().extension() == ".pdf")
+    for (const auto& e : fs::directory_iterator(PdfFolder(), ec))
+        if (e.path().stem().string().find(marker) != std::string::npos &&
+            e.path().extension() == ".pdf")
             out.push_back(e.path().string());
-    }
     return out;
 }
 

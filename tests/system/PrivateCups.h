@@ -1,7 +1,6 @@
 #pragma once
 
-// A private CUPS server for one test program: its own folder, socket and settings, so
-// the user's printers and default are never touched.
+// A private CUPS server with its own folder, socket and settings: the user's are never touched.
 
 #include <sys/types.h>
 
@@ -22,13 +21,10 @@ class PrivateCups {
     bool ok() const { return pid_ > 0 && ready_; }
     const std::string& folder() const { return folder_; }
     std::string log() const;
-
     // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
     int run(const std::string& command) const;
     // "PDF Printer" as the set-up makes it, with its policy: PDF_Printer on vellumax-pdf.
     void addPdfPrinter() const;
-    // A queue on cups-pdf, where it is installed, to compare against.
-    bool addCupsPdfPrinter(const std::string& name) const;
     void addNullPrinter(const std::string& name) const;
 
   private:

@@ -14,8 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PdfBackend, NamesComeFromTheTitleAndAreSafe) {
-    const std::pair<std::string, std::string> cases[] = {
+TEST(PdfBackend, ReadsNamesTitlesAndTheLoginRange) {
+    const std::pair<std::string, std::string> names[] = {
         {"/home/ann/notes.txt", "notes.pdf"},
         {"archive.tar.gz", "archive.tar.pdf"},
         {"version 1.0 final notes", "version 1.0 final notes.pdf"},
@@ -27,18 +27,14 @@ TEST(PdfBackend, NamesComeFromTheTitleAndAreSafe) {
         // Long names are cut between characters, never inside one.
         {std::string(199, 'x') + "\xC3\xA9\xC3\xA9.txt", std::string(199, 'x') + ".pdf"},
     };
-    for (const auto& [title, name] : cases) EXPECT_EQ(PdfNameForTitle(title, "7"), name);
-}
-
-TEST(PdfBackend, ReadsTheDeviceUriAndTheLoginRange) {
-    const std::tuple<std::string, std::string, bool> uris[] = {
-        {"vellumax-pdf:///srv/pdfs/", "/srv/pdfs", false},
-        {"vellumax-pdf:/srv?a=b&system-accounts=yes", "/srv", true},
-        {"vellumax-pdf:/srv?system-accounts=yesplease", "/srv", false},
+    for (const auto& [title, name] : names) EXPECT_EQ(PdfNameForTitle(title, "7"), name);
+    const std::pair<std::string, std::string> titles[] = {
+        {"<</Title (a\\(b\\) \\101\\nc (d)\\\n)>>", "a(b) A\nc (d)"},
+        {"/Title <FEFF 0063 00E9 D83D DE00 D800>", "c\xC3\xA9\xF0\x9F\x98\x80_"},
+        {"/Title (caf\\351\\200)", "caf\xC3\xA9_"},
+        {"/Title (first) /Title (last) /Title <</Kids []>> /Title (cut off", "last"},
     };
-    for (const auto& [uri, folder, system] : uris)
-        EXPECT_EQ(std::pair(ParseDeviceUri(uri).folder, ParseDeviceUri(uri).systemAccounts),
-                  std::pair(folder, system));
+    for (const auto& [pdf, title] : titles) EXPECT_EQ(PdfTitle(pdf), title) << pdf;
     const std::tuple<std::string, unsigned long, unsigned long> defs[] = {
         {"", 1000, 60000},
         {"# UID_MIN 1\nUID_MIN\t\t 500\nUID_MAX 0x7530\nSYS_UID_MAX 999\n", 500, 30000},
@@ -49,56 +45,73 @@ TEST(PdfBackend, ReadsTheDeviceUriAndTheLoginRange) {
                   std::pair(first, last));
 }
 
-TEST(PdfBackend, FindsTheDocumentsOwnTitle) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"<</Title (a\\(b\\) \\101\\nc (d)\\\n)>>", "a(b) A\nc (d)"},
-        {"/Title <FEFF 0063 00E9 D83D DE00 D800>", "c\xC3\xA9\xF0\x9F\x98\x80_"},
-        {"/Title (caf\\351\\200)", "caf\xC3\xA9_"},
-        {"/Title (first) /Title (last) /Title <</Kids []>> /Title (cut off", "last"},
-    };
-    for (const auto& [pdf, title] : cases) EXPECT_EQ(PdfTitle(pdf), title) << pdf;
-}
-
-TEST(PdfBackend, FilesWholePdfsWhereTheUserMayAndRefusesForGoodOtherwise) {
-    if (::geteuid() != 0) GTEST_SKIP() << "folders of other owners need root";
+TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
+    if (::geteuid() != 0) GTEST_SKIP() << "acting as other users needs root";
     test::TempDir t;
+    ::chmod(t.path().c_str(), 0755);  // nobody reaches the folders
     const std::string whole = t.file("in/whole", "%PDF-1.5\n/Title (from.txt)\n%%EOF\n");
-    t.folder("own");
-    for (const auto& [name, mode] : {std::pair("shared", 01777), std::pair("other", 0777)}) {
-        ::chown(t.folder(name).c_str(), 65534, 65534);  // nobody's
+    const std::string big = t.file("in/big", "%PDF-1.5\n" + std::string(200000, ' ') + "%%EOF\n");
+    for (const auto& [name, mode, owner] : {std::tuple("own", 0755, 0), std::tuple("full", 0755, 0),
+                                            std::tuple("shared", 01777, 65534),  // nobody's
+                                            std::tuple("other", 0777, 65534)}) {
+        ::chown(t.folder(name).c_str(), owner, owner);
         ::chmod((t / name).c_str(), static_cast<mode_t>(mode));
     }
     fs::create_directory_symlink(t / "own", t / "link");
-    const std::string opt = "?system-accounts=yes";
+    const std::string opt = "?a=b&system-accounts=yes";
+    const std::string run = "env DEVICE_URI='vellumax-pdf:" + t.path() + "/";
+
+    // Half-way through a job for nobody the backend is nobody through and through: no uid to
+    // get root back with, none of root's groups. The PDF it files is nobody's.
+    EXPECT_EQ(
+        test::RunCommand("cd '" + t.path() + "' && mkfifo job || exit; " + run + "shared" + opt +
+                         "' '" VELLUMAX_PDF_BACKEND "' 9 nobody p 1 '' <job 2>/dev/null & exec " +
+                         "3>job; echo %PDF-1.4 >&3; for i in $(seq 250); do ls -A shared " +
+                         "| grep -q '^[.]' && break; sleep 0.02; done; grep -E " +
+                         "'^(Uid|Gid|Groups)' /proc/$!/status; echo %%EOF >&3; exec 3>&-; " +
+                         "wait; stat -c %U shared/p.pdf")
+            .out,
+        "Uid:\t65534\t65534\t65534\t65534\nGid:\t65534\t65534\t65534\t65534\n"
+        "Groups:\t65534 \nnobody\n");
+
+    // A full disk may have room later; a file over the size limit never fits.
+    const std::string fileLimit = "trap '' XFSZ; ulimit -f 1; ";
+    const std::string fullDisk = "unshare -m sh -c 'mount -t tmpfs -o size=4k vx \"$0\" && exec " +
+                                 std::string("\"$@\"' ") + t / "full" + " ";
     struct Case {
-        std::string folder, query, user, title, file;
+        std::string shell, folder, query, user, title, file;
         int status;
         std::string filed;  // the name it gets, "" when nothing may be filed
     } cases[] = {
-        {"own", opt, "root", "notes.txt", whole, 0, "notes.pdf"},
-        {"own", opt, "root", "notes.txt", whole, 0, "notes (2).pdf"},
-        {"own", opt, "root", "Untitled", whole, 0, "from.pdf"},
-        {"own", opt, "root", "cut.txt", t.file("in/cut", "%PDF-1.5\n%%EO"), 5, ""},
-        {"own", opt, "root", "text\nATTR: x.txt", t.file("in/text", "text\n"), 5, ""},
-        {"own", opt, "no-such-user-vx", "x.txt", whole, 5, ""},
-        {"own", "", "root", "x.txt", whole, 5, ""},
-        {"missing/deeper", opt, "root", "x.txt", whole, 5, ""},
-        {"link", opt, "root", "x.txt", whole, 5, ""},
-        {"other", opt, "root", "x.txt", whole, 5, ""},
-        {"shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
+        {"", "own", opt, "root", "notes.txt", whole, 0, "notes.pdf"},
+        {"", "own", opt, "root", "notes.txt", whole, 0, "notes (2).pdf"},
+        {"", "own", opt, "root", "Untitled", whole, 0, "from.pdf"},
+        {"", "own", opt, "root", "cut.txt", t.file("in/cut", "%PDF-1.5\n%%EO"), 5, ""},
+        {"", "own", opt, "root", "text\nATTR: x.txt", t.file("in/text", "text\n"), 5, ""},
+        {"", "own", opt, "no-such-user-vx", "x.txt", whole, 5, ""},
+        {"", "own", "", "root", "x.txt", whole, 5, ""},
+        {"", "own", "?system-accounts=yesplease", "root", "x.txt", whole, 5, ""},
+        {"", "missing/deeper", opt, "root", "x.txt", whole, 5, ""},
+        {"", "link", opt, "root", "x.txt", whole, 5, ""},
+        {"", "other", opt, "root", "x.txt", whole, 5, ""},
+        {"", "shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
+        {fileLimit, "own", opt, "root", "big.txt", big, 5, ""},
+        {fullDisk, "full", opt, "root", "big.txt", big, 1, ""},
     };
+    const bool canMount = test::RunCommand("unshare -m true").status == 0;
     for (const Case& c : cases) {
+        if (c.shell == fullDisk && !canMount) continue;  // no mount namespace in this sandbox
         const std::string dir = t / c.folder;
         const test::CommandResult r = test::RunCommand(
-            "DEVICE_URI='vellumax-pdf:" + dir + c.query + "' '" VELLUMAX_PDF_BACKEND "' 42 '" +
-            c.user + "' '" + c.title + "' 1 '' '" + c.file + "' 2>&1");
+            c.shell + run + c.folder + c.query + "' '" VELLUMAX_PDF_BACKEND "' 42 '" + c.user +
+            "' '" + c.title + "' 1 '' '" + c.file + "' 2>&1");
         EXPECT_EQ(r.status, c.status) << c.folder << " " << c.title << ": " << r.out;
         EXPECT_EQ(r.out.find("\nATTR:"), std::string::npos) << "a line cupsd would obey";
         std::error_code ec;
         for (const auto& e : fs::directory_iterator(dir, ec))
             EXPECT_NE(e.path().filename().string()[0], '.') << "left behind: " << e.path();
         if (c.filed.empty()) continue;
-        EXPECT_EQ(fs::file_size(dir + "/" + c.filed, ec), fs::file_size(whole)) << r.out;
+        EXPECT_EQ(fs::file_size(dir + "/" + c.filed, ec), fs::file_size(c.file)) << r.out;
         // A folder named on the queue may be shared: each PDF is its owner's alone.
         EXPECT_EQ(fs::status(dir + "/" + c.filed).permissions() & fs::perms::others_read,
                   fs::perms::none);
