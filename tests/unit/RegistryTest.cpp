@@ -38,7 +38,7 @@ TEST(WordpadPath, ReadsTheValueAsStoredAndTheUserHiveOverlaysOnlyWhenItIsASmallR
         {userHive(Hive("\"" + std::string(259, 'p') + "\"")), std::string(259, 'p')},
         {userHive(Hive("\"" + std::string(260, 'p') + "\"")), ""},  // beyond the 260-byte buffer
         {userHive(Hive("dword:00000001")), sys},
-        {userHive(Hive("\"/x\"", "HKEY_LOCAL_MACHINE")), sys},
+        {userHive(Hive("\"/x\"", "HKEY_CURRENT_USER")), sys},
         {[&] { std::filesystem::create_directory(user); }, sys},
         {[&] { ::mkfifo(user.c_str(), 0600); }, sys},
         {[&] { std::filesystem::create_symlink("/dev/zero", user); }, sys},
