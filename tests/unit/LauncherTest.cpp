@@ -44,7 +44,6 @@ TEST(SplitCommandLine, SplitsAsWindowsDoes) {
     using Words = std::vector<std::string>;
     const std::vector<std::pair<std::string, Words>> cases = {
         {"", {}},
-        {"\"/path/prog\" ", {"/path/prog"}},
         {"\"/opt/my wp/tp\" -q \"a b\"", {"/opt/my wp/tp", "-q", "a b"}},
         {"C:\\Prog\\wp.exe  /x\t", {"C:\\Prog\\wp.exe", "/x"}},
         {"\"C:\\a b\\\"c d", {"C:\\a b\\", "c", "d"}},
