@@ -26,14 +26,12 @@ class FakeUi : public Ui {
     std::function<void(const Box&)> onBox;
     std::vector<std::string> dialogResults;  // handed out in order, then ""
     std::vector<OpenDialogSettings> dialogSettings;
-    std::function<void()> onDialog;
+    std::function<void()> onDialog, onYield;
     std::string folderResult;
     std::vector<std::string> folderPrompts;
-    std::function<void()> onYield;
-    int yields = 0;
+    int yields = 0, terminations = 0;
     Point pointer{0, 0};
     Size screen{1920, 1080};
-    int terminations = 0;
 
     void messageBox(const std::string& text, BoxIcon icon, const std::string& caption) override {
         boxes.push_back({text, icon, caption});
@@ -140,18 +138,12 @@ struct FakePlatform {
     FakeUi ui;
     FakeStateRecord record;
     double random = 0.5;
-    Platform platform;
+    Platform platform{&fs, &registry, &printers, &launcher, &ui, {}, {}, {}, &record};
 
     explicit FakePlatform(std::string programFolder = "/nonexistent-vellumax") {
-        platform = Platform{&fs,
-                            &registry,
-                            &printers,
-                            &launcher,
-                            &ui,
-                            std::move(programFolder),
-                            "https://vellumax.example/",
-                            [this] { return random; },
-                            &record};
+        platform.programFolder = std::move(programFolder);
+        platform.homePage = "https://vellumax.example/";
+        platform.random = [this] { return random; };
         registry.values["Wordpad.Document.1\\Protocol\\StdFileEditing\\Server"] =
             "/opt/wp/textprint";
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,9 +13,8 @@ namespace vx::test {
 class TempDir {
   public:
     TempDir() {
-        std::string tmpl =
-            (std::filesystem::temp_directory_path() / "vellumax-test-XXXXXX").string();
-        path_ = ::mkdtemp(tmpl.data());
+        path_ = (std::filesystem::temp_directory_path() / "vellumax-test-XXXXXX").string();
+        if (::mkdtemp(path_.data()) == nullptr) std::abort();
     }
     ~TempDir() {
         std::error_code ec;
