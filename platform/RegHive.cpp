@@ -112,10 +112,6 @@ RegHive RegHive::Parse(std::string_view bytes) {
     return hive;
 }
 
-bool RegHive::hasKey(std::string_view keyPath) const {
-    return keys_.count(Fold(keyPath)) != 0;
-}
-
 std::optional<std::string> RegHive::value(std::string_view keyPath, std::string_view name) const {
     const auto key = keys_.find(Fold(keyPath));
     if (key == keys_.end()) return std::nullopt;

@@ -16,7 +16,6 @@ class RegHive {
     // not understood, and values that are not strings, are passed over.
     static RegHive Parse(std::string_view bytes);
 
-    bool hasKey(std::string_view keyPath) const;
     // Name "" is the key's default value.
     std::optional<std::string> value(std::string_view keyPath, std::string_view name) const;
 
