@@ -196,7 +196,7 @@ class Form1Test : public QObject {
         QtUi ui;
         for (const auto& [enter, typed, meant] : cases) {
             // Answers the modal dialog from inside its own loop; never leaves it open.
-            QTimer::singleShot(50, [&] {
+            QTimer::singleShot(50, [&, enter = enter, typed = typed] {
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                 if (dialog == nullptr) return;
                 auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
