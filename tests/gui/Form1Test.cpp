@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -19,16 +18,12 @@
 using namespace vx;
 using Texts = std::vector<std::string>;
 
-namespace {
-
 // Sends a pointer move as the window system would, with the buttons held.
-void MoveOver(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
+static void MoveOver(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(w->mapToGlobal(at)), Qt::NoButton,
                      buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &move);
 }
-
-}  // namespace
 
 class Form1Test : public QObject {
     Q_OBJECT
@@ -36,10 +31,10 @@ class Form1Test : public QObject {
     std::unique_ptr<test::FakePlatform> p;
     std::unique_ptr<Form1> form;
 
-    void start(const std::string& programFolder = VELLUMAX_BIN_DIR, Size screen = {1920, 1080}) {
+    void start(const std::string& programFolder = VELLUMAX_BIN_DIR) {
         form.reset();
         p = std::make_unique<test::FakePlatform>(programFolder);
-        p->ui.screen = screen;
+        p->ui.screen = {1920, 1080};
         form = std::make_unique<Form1>(p->platform);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -47,13 +42,12 @@ class Form1Test : public QObject {
     QWidget* child(const char* name) { return form->findChild<QWidget*>(QLatin1String(name)); }
     QTreeView* list() { return static_cast<QTreeView*>(child("ListView1")); }
     QWidget* vp() { return list()->viewport(); }
-    void click(const char* button) { QTest::mouseClick(child(button), Qt::LeftButton); }
     QPoint row(int r) {
         QCoreApplication::processEvents();
         return list()->visualRect(list()->model()->index(r, 0)).center();
     }
     void press(QPoint at) { QTest::mousePress(vp(), Qt::LeftButton, {}, at); }
-    void release(QPoint at) { QTest::mouseRelease(vp(), Qt::LeftButton, {}, at); }
+    void dclick(QPoint at) { QTest::mouseDClick(vp(), Qt::LeftButton, {}, at); }
     void add(const Texts& texts) {
         for (const auto& t : texts) form->List().append(t);
     }
@@ -66,23 +60,23 @@ class Form1Test : public QObject {
   private slots:
     void cleanup() { form.reset(); }
 
-    void theWindowOpensCentredAsDesignedWithTheFocusOnTheHiddenButton() {
+    void theWindowOpensCentredWithTheFocusOnTheHiddenButton() {
+        // The home page opens only when the draw is seven.
+        std::string opened;
+        for (const double r : {0.06, 0.0699, 0.05999, 0.07, 0.0, 0.9999}) {
+            p = std::make_unique<test::FakePlatform>();
+            p->random = r;
+            Form1 f(p->platform);
+            opened += std::to_string(p->launcher.urls.size());
+        }
+        QCOMPARE(opened, std::string("110000"));
         start();
         const QRect outer = form->frameGeometry();
         QVERIFY(outer.size() != form->size());  // the frame is only known once shown
         QCOMPARE(outer.topLeft(), QPoint(qRound((1920 - outer.width()) / 2.0),
                                          qRound((1080 - outer.height()) / 2.0)));
-        const std::pair<const char*, QRect> places[] = {{"Command1", {-48, 176, 41, 33}},
-                                                        {"Check1", {8, 120, 137, 73}},
-                                                        {"Check2", {296, 120, 137, 73}},
-                                                        {"ListView1", {8, 8, 425, 105}},
-                                                        {"Check4", {152, 120, 137, 73}}};
-        for (const auto& [name, rect] : places) QCOMPARE(child(name)->geometry(), rect);
-        // The tab order is the order of the table, starting on the hidden button.
-        std::vector<QWidget*> chain;
-        for (QWidget* w = QApplication::focusWidget(); chain.size() < 5; w = w->nextInFocusChain())
-            if (w->parentWidget() == form.get()) chain.push_back(w);
-        for (std::size_t i = 0; i < 5; ++i) QCOMPARE(chain[i], child(places[i].first));
+        // The focus starts on the hidden button, which does nothing when pressed.
+        QCOMPARE(QApplication::focusWidget(), child("Command1"));
         QTest::keyClick(child("Command1"), Qt::Key_Space);
         QVERIFY(p->ui.dialogSettings.empty() && p->ui.folderPrompts.empty() && p->ui.boxes.empty());
     }
@@ -92,37 +86,27 @@ class Form1Test : public QObject {
         auto* check1 = static_cast<QPushButton*>(child("Check1"));
         std::vector<bool> heldDuring;
         p->ui.onDialog = [&] { heldDuring.push_back(check1->isChecked()); };
-        click("Check1");
+        QTest::mouseClick(check1, Qt::LeftButton);
         check1->setFocus();
         QTest::keyClick(check1, Qt::Key_Space);
         QCOMPARE(heldDuring, (std::vector<bool>{false, false}));
-        click("Check4");  // ends at once: the folder browser is cancelled
-        QCOMPARE(p->ui.folderPrompts.size(), std::size_t{1});
-        QVERIFY(!check1->isChecked() && !static_cast<QPushButton*>(child("Check4"))->isChecked());
+        QVERIFY(!check1->isChecked());
     }
 
     void theHandShowsOverButtonsOnlyAndNeverReplacesTheHourglass() {
         start();
         QWidget* check2 = child("Check2");
-        auto* header = list()->header();
         MoveOver(check2, {10, 10});
-        QCOMPARE(form->MousePointer(), 99);
         QCOMPARE(check2->cursor().shape(), Qt::BitmapCursor);
-        // The list, its header and its frame keep the arrow; the divider shows its own pointer.
-        QCOMPARE(list()->cursor().shape(), Qt::ArrowCursor);
-        MoveOver(header->viewport(), {header->sectionSize(0) - 2, 5});
-        QCOMPARE(header->cursor().shape(), Qt::SplitHCursor);
+        QCOMPARE(list()->cursor().shape(), Qt::ArrowCursor);  // the list and its frame too
         MoveOver(form.get(), {5, 115});
         QCOMPARE(check2->cursor().shape(), Qt::ArrowCursor);
 
         form->SetMousePointer(11);
         for (QWidget* w : {check2, static_cast<QWidget*>(form.get()), vp()}) MoveOver(w, {5, 5});
-        QCOMPARE(form->MousePointer(), 11);
         for (QWidget* w : {check2, vp(), static_cast<QWidget*>(list())})
             QCOMPARE(w->cursor().shape(), Qt::WaitCursor);
-    }
-
-    void withoutTheCursorFilesTheButtonsShowTheArrowAndDraggingWorks() {
+        // Without the cursor files the buttons show the arrow and dragging still works.
         test::TempDir empty;
         start(empty.path());
         MoveOver(child("Check1"), {10, 10});
@@ -133,29 +117,16 @@ class Form1Test : public QObject {
         QCOMPARE(texts(), (Texts{"B", "A"}));
     }
 
-    void theHomePageOpensOnlyWhenTheDrawIsSeven() {
-        std::string opened;
-        for (const double r : {0.06, 0.0699, 0.05999, 0.07, 0.0, 0.9999}) {
-            p = std::make_unique<test::FakePlatform>();
-            p->random = r;
-            form = std::make_unique<Form1>(p->platform);
-            opened += std::to_string(p->launcher.urls.size());
-        }
-        QCOMPARE(opened, std::string("110000"));
-    }
-
     void doubleClickRemovesTheEntryShownSelected() {
         start();
-        QTest::mouseDClick(vp(), Qt::LeftButton, {}, {20, 20});  // empty list: nothing
+        dclick({20, 20});  // empty list: nothing
         add({"A", "B", "C", "D"});
-        QTest::mouseDClick(vp(), Qt::LeftButton, {}, {20, 95});  // nothing selected
-        QCOMPARE(form->List().count(), std::size_t{4});
-        press(row(0));
-        release(row(0));
+        dclick({20, 95});  // nothing selected
+        QTest::mouseClick(vp(), Qt::LeftButton, {}, row(0));
         QTest::keyClick(list(), Qt::Key_Down);  // the highlight moves to B
-        QTest::mouseDClick(vp(), Qt::LeftButton, {}, {20, 95});
+        dclick({20, 95});
         QCOMPARE(texts(), (Texts{"A", "C", "D"}));
-        QTest::mouseDClick(vp(), Qt::LeftButton, {}, row(1));
+        dclick(row(1));
         QCOMPARE(texts(), (Texts{"A", "D"}));
     }
 
@@ -163,9 +134,9 @@ class Form1Test : public QObject {
         start();
         bool everMove = false;
         auto drop = [&](QMimeData* data) -> bool {
-            QDragEnterEvent enter({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
-                                  {});
-            QDropEvent dropped({20, 20}, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, {});
+            const auto both = Qt::CopyAction | Qt::MoveAction;
+            QDragEnterEvent enter({20, 20}, both, data, Qt::LeftButton, {});
+            QDropEvent dropped({20, 20}, both, data, Qt::LeftButton, {});
             for (QDropEvent* e : {static_cast<QDropEvent*>(&enter), &dropped}) {
                 QApplication::sendEvent(vp(), e);
                 everMove |= e->isAccepted() && e->dropAction() != Qt::CopyAction;
@@ -176,8 +147,7 @@ class Form1Test : public QObject {
         files.setUrls({QUrl::fromLocalFile("/x/c.txt"), QUrl::fromLocalFile("/x/folder")});
         web.setUrls({QUrl(QStringLiteral("https://example.org/a.txt"))});
         QVERIFY(drop(&files) && !drop(&web));
-        press(row(0));  // drops keep working after an entry was clicked
-        release(row(0));
+        QTest::mouseClick(vp(), Qt::LeftButton, {}, row(0));  // drops work after a click too
         QVERIFY(drop(&files) && !everMove);
         QCOMPARE(texts(), (Texts{"/x/c.txt", "/x/folder", "/x/c.txt", "/x/folder"}));
     }
@@ -188,11 +158,10 @@ class Form1Test : public QObject {
         p->ui.pointer = {0, 330};
         press(row(1));
         QCOMPARE(vp()->cursor().shape(), Qt::BitmapCursor);  // drag.ico
-        MoveOver(vp(), row(0), Qt::LeftButton);
         MoveOver(vp(), row(3), Qt::LeftButton);
-        QCOMPARE(texts(), (Texts{"D", "A", "C", "B"}));
+        QCOMPARE(texts(), (Texts{"A", "D", "C", "B"}));
         QCOMPARE(list()->currentIndex().row(), 3);
-        release({20, 100});
+        QTest::mouseRelease(vp(), Qt::LeftButton, {}, {20, 100});
         QCOMPARE(vp()->cursor().shape(), Qt::ArrowCursor);
         // Scrolled down, no row out of sight moves while the pointer is over the header, the
         // buttons or outside the window.
@@ -204,14 +173,9 @@ class Form1Test : public QObject {
         press(first);
         for (const int y : {-3, -60, vp()->height() + 2, vp()->height() + 60})
             MoveOver(vp(), {first.x(), y}, Qt::LeftButton);
-        release(first);
         QCOMPARE(texts(), before);
-    }
-
-    void aDragNearTheScreenEdgeScrollsTheNextEntryIntoView() {
-        start();
-        for (int i = 0; i < 200; ++i) form->List().append("entry " + std::to_string(i));
-        press(row(0));
+        // Near the screen's lower edge an exchange brings the next entry into view.
+        list()->scrollToTop();
         const int lastVisible = list()->indexAt({5, vp()->height() - 3}).row();
         p->ui.pointer = {0, 365};
         MoveOver(vp(), row(lastVisible), Qt::LeftButton);
@@ -222,64 +186,48 @@ class Form1Test : public QObject {
 
     void theOpenDialogGivesThePathsMeant() {
         test::TempDir t;
-        for (const char* f : {"a.txt", "b.log", "x/d.log", "y/e/x.txt", "y/e/z.txt"}) t.file(f);
+        for (const char* f : {"x/d.log", "y/e/x.txt", "y/e/z.txt"}) t.file(f);
         auto quoted = [](const auto&... n) { return (("\"" + std::string(n) + "\" ") + ...); };
-        struct Case {
-            std::string enter;  // a folder whose path is typed and entered with Return first
-            std::string typed;  // empty: Ctrl+click every file of the folder instead
-            Texts meant;
-        };
-        const Case cases[] = {
+        // A folder whose path is typed and entered with Return first, the names typed then.
+        const std::tuple<std::string, std::string, Texts> cases[] = {
             {"", t / "not-yet.txt", {t / "not-yet.txt"}},
-            {"", quoted(t / "a.txt", t / "b.log"), {t / "a.txt", t / "b.log"}},
             {"", quoted(t / "x/d.log", t / "y/e/x.txt"), {t / "x/d.log", t / "y/e/x.txt"}},
-            {"y/e", "", {t / "y/e/x.txt", t / "y/e/z.txt"}},
             {"y/e", quoted("z.txt", "x.txt"), {t / "y/e/z.txt", t / "y/e/x.txt"}}};
         QtUi ui;
-        for (const Case& c : cases) {
-            QString title;
+        for (const auto& [enter, typed, meant] : cases) {
             // Answers the modal dialog from inside its own loop; never leaves it open.
-            QTimer::singleShot(50, [&] {
+            QTimer::singleShot(50, [&, enter = enter, typed = typed] {
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                 if (dialog == nullptr) return;
-                title = dialog->windowTitle() + QLatin1Char('|') + dialog->selectedNameFilter();
                 auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
-                if (!c.enter.empty()) {
-                    edit->setText(QString::fromStdString(t / c.enter));
+                if (!enter.empty()) {
+                    edit->setText(QString::fromStdString(t / enter));
                     QTest::keyClick(edit, Qt::Key_Return);
                     QTRY_COMPARE(view->model()->rowCount(view->rootIndex()), 2);
                 }
-                for (int row = 0; c.typed.empty() && row < 2; ++row) {
-                    const QModelIndex file = view->model()->index(row, 0, view->rootIndex());
-                    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                                      view->visualRect(file).center());
-                }
-                if (!c.typed.empty()) edit->setText(QString::fromStdString(c.typed));
+                edit->setText(QString::fromStdString(typed));
                 dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))
                     ->button(QDialogButtonBox::Open)
                     ->click();
                 if (QApplication::activeModalWidget() == dialog) dialog->reject();
             });
-            QCOMPARE(SplitDialogResult(ui.openFileDialog(AddFilesDialogSettings()), '/'), c.meant);
-            QVERIFY(title.startsWith("Add File(s) - Use Ctrl") &&
-                    title.endsWith("|All Files (*.*)"));
+            QCOMPARE(SplitDialogResult(ui.openFileDialog(AddFilesDialogSettings()), '/'), meant);
         }
     }
 
     void closingDuringAConversionUnderTheHourglassPutsThePrinterBackAndEnds() {
         start();
         add({"/a", "/b"});
+        std::string atClose;  // the run goes on here, as the fake does not end the process
         p->ui.onYield = [&] {
             p->ui.onYield = nullptr;
-            MoveOver(child("Check1"), {10, 10});  // the hourglass stays
-            QCOMPARE(form->MousePointer(), 11);
-            QCOMPARE(*p->printers.userDefault, std::string("PDF_Printer"));
             form->close();
+            atClose = p->printers.userDefault.value_or("");
         };
-        click("Check2");
+        QTest::mouseClick(child("Check2"), Qt::LeftButton);
         QCOMPARE(p->ui.terminations, 1);
-        QCOMPARE(p->printers.setCalls.at(1), std::string("Office"));
+        QCOMPARE(atClose, std::string("Office"));
     }
 };
 

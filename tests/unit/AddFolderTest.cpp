@@ -42,78 +42,53 @@ struct Walk {
     }
 };
 
-TEST(AddFolderFiles, ListsTheTreeBreadthFirstGroupedByParentWhateverListingFinishesFirst) {
+TEST(AddFolderFiles, ListsTheTreeBreadthFirstOnceSkippingTildeHiddenAndSpecialEntries) {
     test::TempDir t;
-    for (const char* f : {"R/r1", "R/r2", "R/A/a1", "R/A/A1/x", "R/B/b1"}) t.file(f);
-    Paths expected{t / "R/r1", t / "R/r2", t / "R/A/a1", t / "R/B/b1", t / "R/A/A1/x"};
+    const std::string R = t / "R/";
+    for (const char* f : {"R/~lock.txt", "R/a~b", "R/.hidden", "R/pic.PNG", "R/.git/sub/deep",
+                          "R/r1", "R/A/a1", "R/A/A1/x", "R/B/b1", "R/S/s"})
+        t.file(f);
+    t.folder("R/empty");
+    ASSERT_EQ(::mkfifo((R + "pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/null", R + "devlink");
+    std::filesystem::create_directory_symlink(R, R + "S/up");
+    std::filesystem::create_directory_symlink(R + "S", R + "twin");
+    std::filesystem::create_symlink(R + "r1", R + "r1link");
+    std::filesystem::create_symlink(R + "gone", R + "dangling");
+    // S is walked once, under whichever name comes first; the file link is a file.
+    Paths expected{R + ".hidden", R + "a~b",  R + "pic.PNG", R + "r1",    R + "r1link",
+                   R + "A/a1",    R + "B/b1", R + "S/s",     R + "A/A1/x"};
     for (char c = 'a'; c <= 'l'; ++c) {  // more siblings than one worker takes at a time
         const std::string name = std::string("R/B/") + c + "/" + c;  // a name of its own
         expected.push_back(t.file(name));
     }
-    Walk w;
-    w.fs.slow = {t / "R/A/", t / "R/B/a/", t / "R/B/e/"};
+    Walk w;  // listings that finish out of order change nothing
+    w.fs.slow = {R + "A/", R + "B/a/", R + "B/e/"};
     EXPECT_EQ(w.add(t / "R"), expected);
     EXPECT_EQ(w.pointers, (std::vector<int>{11, 0}));
-    EXPECT_EQ(w.ui.folderPrompts, Paths{"Please select folder to add:"});
-
-    std::vector<std::string> folders{t / "R/"};
-    WalkReport report;
-    CollectSubfolders(folders, false, w.fs, w.ui, report);
-    EXPECT_EQ(folders, (Paths{t / "R/", t / "R/A/", t / "R/B/"}))
-        << "one level only without the flag";
 }
 
-TEST(AddFolderFiles, SkipsTildeNamesHiddenFoldersAndSpecialFilesAndWalksLinkedFoldersOnce) {
+TEST(AddFolderFiles, CancelEmptyAndUnreadableTreesAddOnlyWhatCanBeRead) {
     test::TempDir t;
-    for (const char* f : {"R/~lock.txt", "R/a~b", "R/.hidden", "R/pic.PNG", "R/.git/sub/deep",
-                          "R/S/s", "R/S/target"})
+    for (const char* f : {"E/inner/~only", "R/a", "R/bad/lost", "R/bad2/lost", "R/good/b"})
         t.file(f);
-    t.folder("R/empty");
-    ASSERT_EQ(::mkfifo((t / "R/pipe").c_str(), 0600), 0);
-    std::filesystem::create_symlink("/dev/null", t / "R/devlink");
-    std::filesystem::create_directory_symlink(t / "R", t / "R/S/up");
-    std::filesystem::create_directory_symlink(t / "R/S", t / "R/twin");
-    std::filesystem::create_symlink(t / "R/S/target", t / "R/filelink");
-    std::filesystem::create_symlink(t / "R/gone", t / "R/dangling");
-    Walk w;
-    const std::string R = t / "R/";
-    // S is reached once, under whichever name comes first; the file link is a file.
-    EXPECT_EQ(w.add(t / "R"), (Paths{R + ".hidden", R + "a~b", R + "filelink", R + "pic.PNG",
-                                     R + "S/s", R + "S/target"}));
-}
-
-TEST(AddFolderFiles, CancelAndEmptyTreesAddNothingRepeatsListAgainAndPressesRunNested) {
-    test::TempDir t;
-    t.folder("E/inner");
-    t.file("T/~only");
-    t.file("R/a");
     Walk w;
     w.list.append("/kept");
     w.add("");
     EXPECT_TRUE(w.pointers.empty()) << "a cancelled browser leaves the pointer alone";
-    w.add(t / "E");
-    EXPECT_EQ(w.add(t / "T"), Paths{"/kept"});
-    EXPECT_TRUE(w.ui.boxes.empty());
+    EXPECT_EQ(w.add(t / "E"), Paths{"/kept"});
+    // Unreadable folders are skipped and reported once, after the hourglass has gone.
+    w.fs.unreadable = {t / "R/bad/", t / "R/bad2/"};
+    w.ui.onBox = [&](const test::Box&) { EXPECT_EQ(w.pointers.back(), 0); };
     int yields = 0;  // a press while the walk yields runs at once, nested
     w.ui.onYield = [&] {
         if (yields++ == 0) w.list.append("/pressed");
     };
-    w.add(t / "R");
-    EXPECT_EQ(w.add(t / "R/"), (Paths{"/kept", "/pressed", t / "R/a", t / "R/a"}));
-}
-
-TEST(AddFolderFiles, UnreadableFoldersAreSkippedAndReportedOnceAfterTheWalk) {
-    test::TempDir t;
-    for (const char* f : {"R/a", "R/bad/lost", "R/bad2/lost", "R/good/b"}) t.file(f);
-    Walk w;
-    w.fs.unreadable = {t / "R/bad/", t / "R/bad2/"};
-    w.ui.onBox = [&](const test::Box&) { EXPECT_EQ(w.pointers.back(), 0); };
-    EXPECT_EQ(w.add(t / "R"), (Paths{t / "R/a", t / "R/good/b"}));
+    EXPECT_EQ(w.add(t / "R"), (Paths{"/kept", "/pressed", t / "R/a", t / "R/good/b"}));
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text,
               "2 folders could not be read and were skipped. All other files were added.");
-    ::chmod((t / "R/good").c_str(), 0);
-    EXPECT_TRUE(::geteuid() == 0 || Walk().add(t / "R").front() == t / "R/a");  // root reads all
+    EXPECT_EQ(w.add(t / "R/").back(), t / "R/good/b");
 
     // A listing that fails outright is not a skipped folder: the caller learns of it.
     Walk f;
@@ -134,19 +109,6 @@ TEST(AddFolderFiles, DeepTreesDoNotExhaustTheStack) {
     ::close(dir);
     Walk w;
     EXPECT_EQ(w.add(t / "R"), Paths{t / (rel + "/deepest")});
-}
-
-TEST(ListFiles, MatchesWildcardsAndReturnsNamesInListingOrder) {
-    test::TempDir t;
-    for (const char* f : {"d/b.txt", "d/a.txt", "d/c.log", "d/noext"}) t.file(f);
-    t.folder("d/sub.txt");
-    test::FlakyFileSystem fs;
-    WalkReport report;
-    EXPECT_EQ(ListFiles(t / "d", "*.*", fs, report), (Paths{"a.txt", "b.txt", "c.log", "noext"}));
-    EXPECT_EQ(ListFiles(t / "d/", "*.txt", fs, report), (Paths{"a.txt", "b.txt"}));
-    EXPECT_EQ(ListFiles(t / "d", "?.log", fs, report), Paths{"c.log"});
-    EXPECT_EQ(ListFiles(t / "none", "*.*", fs, report), Paths{});
-    EXPECT_EQ(report.unreadableFolders.size(), 1u);
 }
 
 }  // namespace
