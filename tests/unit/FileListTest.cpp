@@ -45,7 +45,9 @@ TEST(FileList, BehavesLikeAReferenceListUnderRandomOperations) {
                 const auto got = list.position(r);
                 ASSERT_EQ(got.value_or(0), std::size_t(it == ref.end() ? 0 : it - ref.begin() + 1))
                     << "a removed entry's reference is void";
-                if (got) ASSERT_EQ(list.at(*got), r);
+                if (got) {
+                    ASSERT_EQ(list.at(*got), r);
+                }
             }
             ASSERT_EQ(list.selected(), refSelected);
         }
