@@ -7,18 +7,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/PathUtil.h"
+
 extern char** environ;
 
 namespace vx {
 
 namespace {
-
-// A program path stored in quotes, as Windows command lines carry it, names the path inside.
-std::string Unquoted(const std::string& program) {
-    if (program.size() >= 2 && program.front() == '"' && program.back() == '"')
-        return program.substr(1, program.size() - 2);
-    return program;
-}
 
 bool DroppedFromChild(const char* entry) {
     return std::strncmp(entry, "PRINTER=", 8) == 0 || std::strncmp(entry, "LPDEST=", 7) == 0;
@@ -27,7 +22,7 @@ bool DroppedFromChild(const char* entry) {
 }  // namespace
 
 void PosixLauncher::start(const CommandLine& command) {
-    const std::string program = Unquoted(command.program);
+    const std::string program = UnquotedProgram(command.program);
     if (program.empty()) throw PlatformError(ENOENT, "No program is set to start.");
 
     // Everything the child needs is built before fork: after it only async-signal-safe calls.
