@@ -65,6 +65,9 @@ TEST(Win32FolderWalk, AddsHiddenFilesBreadthFirstButEntersNoHiddenFolder) {
     EXPECT_EQ(added, expected);
     EXPECT_EQ(pointers, (std::vector<int>{11, 0}));
     EXPECT_TRUE(ui.boxes.empty());
+    WalkReport report;
+    EXPECT_EQ(ListFiles(root.path(), "*.*", fs, report),
+              (std::vector<std::string>{"a~b", "hid.txt", "r1", "ro.txt", "sys.txt", "~skip"}));
 }
 
 }  // namespace
