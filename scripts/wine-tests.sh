@@ -22,6 +22,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=" CUPS_SERVER="$build/no-cups.sock"
 unset DISPLAY WAYLAND_DISPLAY
 # One wineserver for the whole run, so no test waits for one to start or linger. wineboot starts
 # Wine's own services now, with no hold on the output that ctest reads to its end.
+mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
