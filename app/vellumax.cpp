@@ -1,33 +1,49 @@
-#include "app/Main.h"
-
 #include <QApplication>
 #include <QDir>
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "app/Main.h"
+#include "platform/qt/QtUi.h"
+#ifdef _WIN32
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Launcher.h"
+#include "platform/win32/Win32Printers.h"
+#include "platform/win32/Win32Registry.h"
+#else
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixLauncher.h"
-#include "platform/qt/QtUi.h"
+#endif
 
 #ifndef VELLUMAX_HOME_PAGE
 #define VELLUMAX_HOME_PAGE ""
 #endif
 
 int main(int argc, char* argv[]) {
+#ifndef _WIN32
     // The default printer is the user's own choice (lpoptions), not a per-shell override.
     ::unsetenv("PRINTER");
     ::unsetenv("LPDEST");
+#endif
 
     QApplication app(argc, argv);
+#ifdef _WIN32
+    const std::string programFolder =
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    vx::Win32FileSystem fileSystem;
+    vx::Win32Registry registry;
+    vx::Win32Printers printers;
+    vx::Win32Launcher launcher;
+#else
     const std::string programFolder =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-
     vx::PosixFileSystem fileSystem;
     vx::HiveRegistry registry(vx::HiveRegistry::StandardFiles(programFolder));
     vx::CupsPrinters printers;
     vx::PosixLauncher launcher;
+#endif
     vx::QtUi ui;
 
     vx::Platform platform;
