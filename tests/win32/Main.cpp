@@ -1,36 +1,33 @@
 #include <gtest/gtest.h>
+#include <process.h>
+
+#include <fstream>
 
 #include "win32/Win32Support.h"
 
-namespace {
-
-bool ShowDotFiles() {
-    wchar_t value[8];
-    DWORD size = sizeof value;
-    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", RRF_RT_REG_SZ,
-                        nullptr, value, &size) == ERROR_SUCCESS &&
-           (value[0] == L'Y' || value[0] == L'y');
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    // Started by the launcher test: record the window style given, the executable and the
+    // command line, moved in place whole so that a reader never sees half of it.
+    if (const wchar_t* record = _wgetenv(L"VELLUMAX_RECORD")) {
+        STARTUPINFOW startup{};
+        GetStartupInfoW(&startup);
+        const std::wstring part = std::wstring(record) + L".part";
+        std::ofstream(std::filesystem::path(part), std::ios::binary)
+            << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1) << "\n"
+            << vx::Narrow(vx::test::Self()) << "\n"
+            << vx::Narrow(GetCommandLineW());
+        return MoveFileExW(part.c_str(), record, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+    }
     // Wine reports names that start with "." as hidden unless ShowDotFiles is on; Windows does
     // not, and the folder walk must be seen as on Windows. Wine reads the setting when a process
     // starts, so the first run pins it and starts the tests again.
-    if (vx::test::UnderWine() && !ShowDotFiles()) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", REG_SZ, L"Y",
-                        2 * sizeof(wchar_t));
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION again{};
-        if (!CreateProcessW(nullptr, GetCommandLineW(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &again))
-            return 1;
-        WaitForSingleObject(again.hProcess, INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(again.hProcess, &code);
-        return static_cast<int>(code);
+    wchar_t dots[8] = L"";
+    DWORD size = sizeof dots;
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", RRF_RT_REG_SZ, nullptr,
+                 dots, &size);
+    if (vx::test::UnderWine() && dots[0] != L'Y') {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", REG_SZ, L"Y", 4);
+        return static_cast<int>(_spawnv(_P_WAIT, argv[0], argv));
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
