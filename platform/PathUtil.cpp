@@ -14,4 +14,10 @@ std::string JoinPath(std::string_view folder, std::string_view name, char separa
     return out;
 }
 
+std::string UnquotedProgram(const std::string& program) {
+    if (program.size() >= 2 && program.front() == '"' && program.back() == '"')
+        return program.substr(1, program.size() - 2);
+    return program;
+}
+
 }  // namespace vx

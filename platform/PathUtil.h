@@ -12,4 +12,7 @@ std::string JoinPath(std::string_view folder, std::string_view name, char separa
 // The folder with one separator at its end.
 std::string WithTrailingSeparator(std::string_view folder, char separator);
 
+// A program path stored in quotes, as Windows command lines carry it, names the path inside.
+std::string UnquotedProgram(const std::string& program);
+
 }  // namespace vx

@@ -34,5 +34,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2
 PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-droid-fallback)
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
+# The Windows build of the layers below the window and its test run under Wine.
+WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/PathUtil.h"
+
 extern char** environ;
 
 namespace vx {

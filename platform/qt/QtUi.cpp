@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,12 +21,24 @@ namespace vx {
 
 namespace {
 
+// Windows paths cross the platform layer as UTF-8 with "\"; POSIX paths as the file system's bytes.
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+QString FromPath(const std::string& path) {
+    return QString::fromStdString(path);
+}
+std::string ToPath(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdString();
+}
+#else
+constexpr char kSeparator = '/';
 QString FromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 std::string ToPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
+#endif
 QString FromText(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -132,7 +145,7 @@ std::string QtUi::openFileDialog(const OpenDialogSettings& settings) {
     if (dialog.exec() != QDialog::Accepted) return {};
     std::vector<std::string> paths;
     for (const QString& p : dialog.selectedFiles()) paths.push_back(ToPath(p));
-    return DialogResultFromPaths(paths, '/');
+    return DialogResultFromPaths(paths, kSeparator);
 }
 
 std::string QtUi::browseForFolder(const std::string& prompt) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Services.h"
+
+namespace vx {
+
+// Reads the default printer from the spooler; sets it through the WScript.Network
+// automation object, a new instance for every call.
+class Win32Printers : public Printers {
+  public:
+    std::string defaultPrinter() override;
+    void setDefaultPrinter(const std::string& name) override;
+};
+
+}  // namespace vx
