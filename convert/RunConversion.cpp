@@ -47,6 +47,14 @@ std::string OwnSetting(Printers& printers, const std::string& remembered) {
     }
 }
 
+bool StillOwn(Printers& printers, const std::string& own) {
+    try {
+        return printers.ownDefault() == own;
+    } catch (const PlatformError&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& entry) {
@@ -70,6 +78,12 @@ void ConversionGuard::giveBack(Printers& printers) {
     const std::string setting = borrowed_.back();
     borrowed_.pop_back();
     printers.setDefaultPrinter(setting);
+    if (borrowed_.empty() && record_ != nullptr) record_->remove();
+}
+
+void ConversionGuard::release() {
+    if (borrowed_.empty()) return;
+    borrowed_.pop_back();
     if (borrowed_.empty() && record_ != nullptr) record_->remove();
 }
 
@@ -135,7 +149,12 @@ void RunConversion(const ConversionContext& c) {
     try {
         ChangeDefaultPrinter(c.printers, kPdfPrinter);
     } catch (const PlatformError& e) {
-        GiveBack(c, own);
+        // A switch that was refused left the setting as it was: setting it again could only
+        // fail the same way.
+        if (StillOwn(c.printers, own))
+            c.guard.release();
+        else
+            GiveBack(c, own);
         Tell(c.ui,
              std::string("The printer \"") + kPdfPrinter +
                  "\" could not be made the default printer:\r\n" + e.description() +

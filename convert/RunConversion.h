@@ -27,6 +27,8 @@ class ConversionGuard {
     // After a run: puts its setting back. The record goes only once the outermost setting
     // is back; a failure passes to the caller as PlatformError.
     void giveBack(Printers& printers);
+    // After a switch that failed and changed nothing: drops the borrow without setting.
+    void release();
     bool running() const { return !borrowed_.empty(); }
     // The program is ending mid-run: puts the outermost setting back. Failures are not
     // reported, since the program is ending; the record then stays for the next start.

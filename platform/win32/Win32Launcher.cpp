@@ -14,10 +14,22 @@ bool IsFile(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// The stored word-processor value as it was, before the run put " /p "entry"" after it: the
+// split took an unquoted path with spaces apart, but it may still name one file.
+std::string StoredProgram(const CommandLine& command) {
+    if (command.args.empty()) return command.program;
+    const std::string tail = " /p \"" + command.args.back() + "\"";
+    const std::string& text = command.text;
+    if (text.size() <= tail.size() || text.compare(text.size() - tail.size(), tail.size(), tail))
+        return command.program;
+    return UnquotedProgram(text.substr(0, text.size() - tail.size()));
+}
+
 }  // namespace
 
 void Win32Launcher::start(const CommandLine& command) {
-    const std::string program = UnquotedProgram(command.program);
+    std::string program = StoredProgram(command);
+    if (program.empty() || !IsFile(Widen(program))) program = UnquotedProgram(command.program);
     if (program.empty()) throw PlatformError(ERROR_FILE_NOT_FOUND, "No program is set to start.");
     std::wstring line = Widen(command.text);
     // A program path that names a file is run as that file: with spaces in it and no quotes,
