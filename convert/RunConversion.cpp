@@ -69,7 +69,15 @@ CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& 
 }
 
 void ConversionGuard::borrow(const std::string& ownSetting) {
-    if (borrowed_.empty() && record_ != nullptr) record_->write(ownSetting + "\n");
+    if (borrowed_.empty() && record_ != nullptr) {
+        // A record kept after a put-back failed holds the real setting; what is set now is
+        // only what that run left behind.
+        if (const auto recorded = Decode(record_->read())) {
+            borrowed_.push_back(*recorded);
+            return;
+        }
+        record_->write(ownSetting + "\n");
+    }
     borrowed_.push_back(ownSetting);
 }
 
@@ -77,7 +85,7 @@ void ConversionGuard::giveBack(Printers& printers) {
     if (borrowed_.empty()) return;
     const std::string setting = borrowed_.back();
     borrowed_.pop_back();
-    printers.setDefaultPrinter(setting);
+    printers.restoreOwnDefault(setting);
     if (borrowed_.empty() && record_ != nullptr) record_->remove();
 }
 
@@ -102,18 +110,22 @@ void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui) {
     if (!raw) return;
     const std::optional<std::string> setting = Decode(raw);
     std::string failure = "The record of it is damaged.";
+    bool keep = false;  // the only copy of the setting stays until it is back
     if (setting) {
         try {
-            printers.setDefaultPrinter(*setting);
+            printers.restoreOwnDefault(*setting);
             failure.clear();
         } catch (const PlatformError& e) {
             failure = e.description();
+            keep = true;
         }
     }
-    try {
-        record.remove();
-    } catch (const PlatformError& e) {
-        failure += (failure.empty() ? "" : "\r\n") + e.description();
+    if (!keep) {
+        try {
+            record.remove();
+        } catch (const PlatformError& e) {
+            failure += (failure.empty() ? "" : "\r\n") + e.description();
+        }
     }
     if (failure.empty()) {
         Tell(ui, "The last conversion did not finish. Your default printer setting, " +
@@ -122,7 +134,9 @@ void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui) {
         Tell(ui,
              "The last conversion did not finish, and your default printer setting could not "
              "be put back:\r\n" +
-                 failure + "\r\nPlease choose your default printer again.",
+                 failure +
+                 (keep ? "\r\nIt will be tried again at the next start."
+                       : "\r\nPlease choose your default printer again."),
              BoxIcon::Warning);
     }
 }

@@ -196,9 +196,10 @@ void Walk(std::vector<std::string>& folders, bool allLevels, FileSystem& fs, Ui&
     for (const std::string& f : folders)
         if (auto id = fs.folderId(f)) seen.insert(*id);
 
-    LevelLister lister(fs, mask);
-    // One level at a time, iteratively: a tree thousands of levels deep needs no stack.
+    // One level at a time, iteratively: a tree thousands of levels deep needs no stack. The
+    // level outlives the lister, whose workers may still read it while an exception unwinds.
     std::vector<std::string> level = folders;
+    LevelLister lister(fs, mask);
     while (!level.empty()) {
         std::vector<std::string> next;
         seen.reserve(seen.size() + level.size() * 4);  // trees fan out; rehashing is dear
@@ -263,7 +264,12 @@ void AddFolderFiles(FileList& list, FileSystem& fs, Ui& ui,
     WalkReport report;
     std::vector<std::string> folders{WithTrailingSeparator(chosen, fs.separator())};
     FileNames files;
-    Walk(folders, true, fs, ui, report, &files);
+    try {
+        Walk(folders, true, fs, ui, report, &files);
+    } catch (...) {
+        setPointer(0);  // the failure is the caller's to report; the hourglass must not stay
+        throw;
+    }
     list.reserve(list.count() + files.count);
     const char* name = files.bytes.data();
     // Each yield lets the view lay out every row so far, tens of milliseconds at a million:

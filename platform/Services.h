@@ -75,6 +75,9 @@ class Printers {
     // name, or the empty text when the user has none and the system's default applies.
     // Throws PlatformError when it cannot be read.
     virtual std::string ownDefault() { return defaultPrinter(); }
+    // Puts back a setting ownDefault() gave, as it was, also for a printer that cannot be
+    // reached now. Throws PlatformError when it cannot be written.
+    virtual void restoreOwnDefault(const std::string& setting) { setDefaultPrinter(setting); }
 };
 
 // One small text kept durably in the user's state folder: the printer setting a run

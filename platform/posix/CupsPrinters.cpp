@@ -94,11 +94,17 @@ void CupsPrinters::setDefaultPrinter(const std::string& name) {
             throw PlatformError(IPP_STATUS_ERROR_NOT_FOUND,
                                 "The printer \"" + name + "\" is not installed.");
     }
+    restoreOwnDefault(chosen);
+}
+
+// Written as it was read, without asking the server: a printer out of reach now (a network
+// printer away from the office) is still the user's choice.
+void CupsPrinters::restoreOwnDefault(const std::string& setting) {
     const std::string file = UserOptionsFile();
     unsigned mode = 0644;
     const std::optional<std::string> before = ReadUserOptions(file, mode);
-    if (!before && chosen.empty()) return;  // no settings: no default of the user's own
-    const std::string after = lpoptions::WithDefault(before.value_or(""), chosen);
+    if (!before && setting.empty()) return;  // no settings: no default of the user's own
+    const std::string after = lpoptions::WithDefault(before.value_or(""), setting);
     if (after != before) ReplaceFileDurably(file, after, mode);
 }
 

@@ -13,6 +13,7 @@ class CupsPrinters : public Printers {
     std::string defaultPrinter() override;
     void setDefaultPrinter(const std::string& name) override;
     std::string ownDefault() override;
+    void restoreOwnDefault(const std::string& setting) override;
 };
 
 }  // namespace vx

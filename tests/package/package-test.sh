@@ -55,7 +55,7 @@ dpkg -x "$deb" "$x"
 hints=$(desktop-file-validate "$x/usr/share/applications/org.vellumax.Vellumax.desktop" 2>&1) &&
     [ -z "$hints" ] || fail "the desktop entry is not clean: $hints"
 appstreamcli validate --no-net "$x/usr/share/metainfo/org.vellumax.Vellumax.metainfo.xml" >/dev/null
-grep -qF '@="/usr/bin/textprint"' "$x/etc/xdg/vellumax/classes.reg" ||
+grep -qF '@="\"/usr/bin/textprint\""' "$x/etc/xdg/vellumax/classes.reg" ||
     fail "the installed hive does not name the installed textprint"
 bash -n "$x/usr/libexec/vellumax/vellumax-pdf-queue"
 grep -q "<h2.*Installing" "$x/usr/share/doc/vellumax/user-guide.html" || fail "the guide lacks its sections"
