@@ -170,8 +170,15 @@ int FileUnderFreeName(int dir, const std::string& temp, const std::string& name,
 int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string title,
             const std::string& jobId) {
     char buf[65536];
-    ssize_t got = ReadSome(in, buf, sizeof buf);
-    if (got < 0) return FailWith("cannot read the job", errno);
+    // A pipe may hand over less than the header in one read.
+    std::size_t have = 0;
+    for (;;) {
+        const ssize_t n = ReadSome(in, buf + have, sizeof buf - have);
+        if (n < 0) return FailWith("cannot read the job", errno);
+        have += static_cast<std::size_t>(n);
+        if (n == 0 || have >= 5) break;
+    }
+    ssize_t got = static_cast<ssize_t>(have);
     const std::string head(buf, static_cast<std::size_t>(got));
     if (head.rfind("%PDF-", 0) != 0) return Refuse("the job \"" + title + "\" is not a PDF");
 

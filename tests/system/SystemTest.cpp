@@ -79,6 +79,8 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
         }
     }
     EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
+    printers.restoreOwnDefault("Away");  // a printer out of reach is still the user's choice
+    EXPECT_EQ(printers.ownDefault(), "Away");
     EXPECT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups.log();
     for (const auto& pdf : test::PdfsWithMarker(marker)) {
         EXPECT_EQ(pdf.find(marker + " a b"), test::PdfFolder().size() + 1) << pdf;
