@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,8 +96,9 @@ vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
     cups_size_t size;
     if (info != nullptr && cups.getDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
         size.width > 2540 && size.length > 2540) {
-        page.width = size.width * 72.0 / 2540.0;
-        page.height = size.length * 72.0 / 2540.0;
+        // Whole points, as page sizes are named everywhere else (A4 is 595 x 842).
+        page.width = std::round(size.width * 72.0 / 2540.0);
+        page.height = std::round(size.length * 72.0 / 2540.0);
     }
     cups.freeDestInfo(info);
     return page;
