@@ -34,8 +34,8 @@ TEST(Backend, FilesOnlyWholePdfsOfTheAuthenticatedUserAndCancelsTheRest) {
         const std::string said = RunCommand(command).out;
         EXPECT_EQ(said.find("request id is") != std::string::npos, made) << said;
         RunCommand(
-            "for i in $(seq 300); do [ -z \"$(lpstat -o PDF_Printer)\" ] && break; sleep "
-            "0.1; done");
+            "for i in $(seq 1500); do [ -z \"$(lpstat -o PDF_Printer)\" ] && break; sleep "
+            "0.02; done");
         EXPECT_EQ(PdfsWithMarker(marker).size(), filed) << command << cups.log();
     }
     EXPECT_EQ(RunCommand("lpstat -l -p PDF_Printer | grep -ce enabled -e ': PDF Printer$'").out,

@@ -39,9 +39,9 @@ class PrintTest : public ::testing::Test {
                        "' 2>&1 >/dev/null");
         errors = r.out;
         std::string pdf = PdfFolder() + "/" + marker + name.substr(0, name.rfind('.')) + ".pdf";
-        for (int i = 0; i < 300 && r.status == 0; ++i) {
+        for (int i = 0; i < 1500 && r.status == 0; ++i) {
             if (fs::exists(pdf) && cups->run("test -z \"$(lpstat -o)\"") == 0) return pdf;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         errors += "\nno PDF: " + std::to_string(r.status) + cups->log();
         return "";

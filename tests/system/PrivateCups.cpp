@@ -55,8 +55,8 @@ PrivateCups::PrivateCups() {
         ::_exit(127);
     }
     ready_ =
-        pid_ > 0 && run("for i in $(seq 200); do lpstat -r 2>/dev/null | grep -q 'is running'" +
-                        std::string(" && exit 0; sleep 0.05; done; exit 1")) == 0;
+        pid_ > 0 && run("for i in $(seq 1000); do lpstat -r 2>/dev/null | grep -q 'is running'" +
+                        std::string(" && exit 0; sleep 0.01; done; exit 1")) == 0;
 }
 
 PrivateCups::~PrivateCups() {

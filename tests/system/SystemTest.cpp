@@ -52,7 +52,7 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     CupsPrinters printers;
     std::size_t printed = 0;
     const auto within = [](const std::function<bool()>& done) {
-        for (int i = 0; i < 200 && !done(); ++i) QTest::qSleep(100);
+        for (int i = 0; i < 1000 && !done(); ++i) QTest::qSleep(20);
     };
     for (const std::string own : {"Office/draft", ""}) {  // "": the server's Office applies
         for (const int signal : {SIGTERM, SIGKILL}) {
