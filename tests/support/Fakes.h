@@ -92,6 +92,10 @@ class FakeStateRecord : public StateRecord {
         text = full ? throw PlatformError(28, "Disk full") : t;
     }
     void remove() override { text.reset(); }
+    bool heldElsewhere = false;  // another window's run holds it
+    bool claimed = false;
+    bool claim() override { return claimed = !heldElsewhere; }
+    void letGo() override { claimed = false; }
 };
 
 class FakeRegistry : public Registry {
