@@ -123,17 +123,13 @@ TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
 }
 
 TEST(PutBackUnfinishedRun, ARecordLeftBehindPutsTheSettingBackAndTellsOnce) {
-    struct Case {
-        Opt record, after;
-        std::string told;   // "" nothing
-        bool held = false;  // by another window's run, still going
-    };
-    const std::vector<Case> cases = {
-        {std::nullopt, "PDF_Printer", ""},
-        {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back"},
-        {"\n", std::nullopt, "no default printer of your own"},
-        {"Gone\n", "PDF_Printer", "could not be put back"},
-        {"Office", "PDF_Printer", "damaged"},
+    // the record, the setting after, what is told ("" nothing), held by a run still going
+    const std::vector<std::tuple<Opt, Opt, std::string, bool>> cases = {
+        {std::nullopt, "PDF_Printer", "", false},
+        {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back", false},
+        {"\n", std::nullopt, "no default printer of your own", false},
+        {"Gone\n", "PDF_Printer", "could not be put back", false},
+        {"Office", "PDF_Printer", "damaged", false},
         {"Office\n", "PDF_Printer", "", true},
     };
     for (const auto& [record, after, told, held] : cases) {
