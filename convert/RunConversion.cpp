@@ -1,5 +1,6 @@
 #include "convert/RunConversion.h"
 
+#include <cerrno>
 #include <exception>
 
 #include "convert/GetSetPrinter.h"
@@ -55,6 +56,14 @@ bool StillOwn(Printers& printers, const std::string& own) {
     }
 }
 
+// The outermost run lets the record go however it ends; one kept is for the next start.
+struct LetGoAtEnd {
+    StateRecord* record;
+    ~LetGoAtEnd() {
+        if (record != nullptr) record->letGo();
+    }
+};
+
 }  // namespace
 
 CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& entry) {
@@ -70,13 +79,23 @@ CommandLine BuildCommandLine(const std::string& wordpadPath, const std::string& 
 
 void ConversionGuard::borrow(const std::string& ownSetting) {
     if (borrowed_.empty() && record_ != nullptr) {
-        // A record kept after a put-back failed holds the real setting; what is set now is
-        // only what that run left behind.
-        if (const auto recorded = Decode(record_->read())) {
-            borrowed_.push_back(*recorded);
-            return;
+        // Another window's run has the default switched: what is set now is not the user's.
+        if (!record_->claim())
+            throw PlatformError(EWOULDBLOCK,
+                                "Another Vellumax window is converting. Try again when it "
+                                "has finished.");
+        try {
+            // A record kept after a put-back failed holds the real setting; what is set now
+            // is only what that run left behind.
+            if (const auto recorded = Decode(record_->read())) {
+                borrowed_.push_back(*recorded);
+                return;
+            }
+            record_->write(ownSetting + "\n");
+        } catch (const PlatformError&) {
+            record_->letGo();
+            throw;
         }
-        record_->write(ownSetting + "\n");
     }
     borrowed_.push_back(ownSetting);
 }
@@ -85,6 +104,7 @@ void ConversionGuard::giveBack(Printers& printers) {
     if (borrowed_.empty()) return;
     const std::string setting = borrowed_.back();
     borrowed_.pop_back();
+    const LetGoAtEnd end{borrowed_.empty() ? record_ : nullptr};
     printers.restoreOwnDefault(setting);
     if (borrowed_.empty() && record_ != nullptr) record_->remove();
 }
@@ -92,6 +112,7 @@ void ConversionGuard::giveBack(Printers& printers) {
 void ConversionGuard::release() {
     if (borrowed_.empty()) return;
     borrowed_.pop_back();
+    const LetGoAtEnd end{borrowed_.empty() ? record_ : nullptr};
     if (borrowed_.empty() && record_ != nullptr) record_->remove();
 }
 
@@ -106,6 +127,13 @@ void ConversionGuard::restoreOnExit(Printers& printers) {
 }
 
 void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui) {
+    try {
+        // A record another window's run holds is that run's, still going.
+        if (!record.claim()) return;
+    } catch (const PlatformError&) {
+        // It cannot be held at all, so no run holds it either.
+    }
+    const LetGoAtEnd end{&record};
     const std::optional<std::string> raw = record.read();
     if (!raw) return;
     const std::optional<std::string> setting = Decode(raw);

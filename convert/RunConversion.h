@@ -22,7 +22,7 @@ class ConversionGuard {
   public:
     explicit ConversionGuard(StateRecord* record = nullptr) : record_(record) {}
     // Before a run switches the default; throws PlatformError when the setting cannot be
-    // recorded, and then nothing may be switched.
+    // recorded or another window's run holds the record, and then nothing may be switched.
     void borrow(const std::string& ownSetting);
     // After a run: puts its setting back. The record goes only once the outermost setting
     // is back; a failure passes to the caller as PlatformError.
@@ -40,7 +40,7 @@ class ConversionGuard {
 };
 
 // At start-up: a record left by a run that did not finish puts the setting it holds back
-// and tells the user once.
+// and tells the user once. A record that another window's run holds is left alone.
 void PutBackUnfinishedRun(Printers& printers, StateRecord& record, Ui& ui);
 
 struct ConversionContext {

@@ -91,6 +91,11 @@ class StateRecord {
     virtual void write(const std::string& text) = 0;
     // Removes the record; throws PlatformError when it stays.
     virtual void remove() = 0;
+    // Holds the record for this process until letGo() or its end, so that another copy of
+    // the program does not take a run still going for one that did not finish. False when
+    // another process holds it; throws PlatformError when it cannot be held at all.
+    virtual bool claim() = 0;
+    virtual void letGo() = 0;
 };
 
 // A program to start and its arguments. text() is the single command line that the

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "textprint/Temporary.h"
 #include "textprint/TextDecoder.h"
 
 namespace vx {
@@ -51,7 +52,10 @@ std::FILE* OpenTextFile(const std::string& path, std::string& error) {
 
 OutputFile::~OutputFile() {
     if (file_ != nullptr) std::fclose(file_);
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        ForgetTemporary();
+    }
 }
 
 std::FILE* OutputFile::open(const std::string& path, std::FILE* input, std::string& error) {
@@ -76,7 +80,7 @@ std::FILE* OutputFile::open(const std::string& path, std::FILE* input, std::stri
     }
     std::string name = final_.substr(final_.rfind('/') + 1);
     temporary_ = Folder(final_) + "." + name + ".XXXXXX";
-    const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    const int fd = MakeTemporary(temporary_);
     if (fd < 0) {
         error = "cannot write " + Quoted(path) + ": " + std::strerror(errno);
         temporary_.clear();
@@ -101,6 +105,7 @@ bool OutputFile::commit(std::string& error) {
         error = "cannot write " + Quoted(final_) + ": " + std::strerror(errno);
         return false;
     }
+    if (!temporary_.empty()) ForgetTemporary();
     temporary_.clear();
     return true;
 }

@@ -18,6 +18,7 @@
 #include "platform/InstallLayout.h"
 #include "textprint/CupsLibrary.h"
 #include "textprint/Files.h"
+#include "textprint/Temporary.h"
 #include "textprint/TextDecoder.h"
 #include "textprint/TextToPdf.h"
 
@@ -124,7 +125,7 @@ int Print(const char* self, const std::string& path) {
     const char* tmp = std::getenv("TMPDIR");
     std::string spool =
         std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/textprint-XXXXXX";
-    const int fd = ::mkostemp(spool.data(), O_CLOEXEC);
+    const int fd = vx::MakeTemporary(spool);
     std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
     bool written = out != nullptr;
     if (!written) error = std::string("cannot write a print file: ") + std::strerror(errno);
@@ -139,7 +140,10 @@ int Print(const char* self, const std::string& path) {
     const int job = written ? cups.printFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(),
                                               title.c_str(), 0, nullptr)
                             : 0;
-    if (fd >= 0) ::unlink(spool.c_str());
+    if (fd >= 0) {
+        ::unlink(spool.c_str());
+        vx::ForgetTemporary();
+    }
     cups.freeDests(1, dest);
     if (!written) return Fail(self, error);
     if (job == 0)

@@ -25,6 +25,19 @@ void PosixStateRecord::remove() {
     RemoveFileDurably(file_);
 }
 
+bool PosixStateRecord::claim() {
+    if (lock_ >= 0) return true;
+    if (file_.empty()) throw PlatformError(ENOENT, "There is no folder to keep the record in.");
+    lock_ = LockFileExclusively(file_ + ".lock");
+    return lock_ >= 0;
+}
+
+void PosixStateRecord::letGo() {
+    if (lock_ < 0) return;
+    ::close(lock_);
+    lock_ = -1;
+}
+
 std::string PosixStateRecord::StandardFile(const std::string& name) {
     std::string state;
     if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg == '/') {

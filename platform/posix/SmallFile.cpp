@@ -1,6 +1,7 @@
 #include "platform/posix/SmallFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,6 +108,17 @@ void RemoveFileDurably(const std::string& path) {
         Fail("Cannot remove", path, errno);
     }
     SyncFolder(FolderOf(path));
+}
+
+int LockFileExclusively(const std::string& path) {
+    MakeFolders(FolderOf(path));
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0600);
+    if (fd < 0) Fail("Cannot open", path, errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+    const int e = errno;
+    ::close(fd);
+    if (e == EWOULDBLOCK) return -1;
+    Fail("Cannot lock", path, e);
 }
 
 }  // namespace vx

@@ -19,4 +19,9 @@ void ReplaceFileDurably(const std::string& path, const std::string& bytes, unsig
 // Removes the file durably; a file that is not there is no error. Throws PlatformError.
 void RemoveFileDurably(const std::string& path);
 
+// Opens the file (created with its folder when missing) and locks it for this process
+// without waiting. The descriptor, closed on exec so that started programs do not keep the
+// lock; -1 when another process holds it. Throws PlatformError.
+int LockFileExclusively(const std::string& path);
+
 }  // namespace vx

@@ -92,6 +92,9 @@ class FakeStateRecord : public StateRecord {
         text = full ? throw PlatformError(28, "Disk full") : t;
     }
     void remove() override { text.reset(); }
+    bool heldElsewhere = false, claimed = false;  // elsewhere: by another window's run
+    bool claim() override { return claimed = !heldElsewhere; }
+    void letGo() override { claimed = false; }
 };
 
 class FakeRegistry : public Registry {

@@ -100,6 +100,8 @@ TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
          },
          "failed: boom", 1, "Office"},
         {[](auto&, auto& r) { r.p.record.full = true; }, "Disk full", 0, "Office"},
+        {[](auto&, auto& r) { r.p.record.heldElsewhere = true; }, "window is converting", 0,
+         "Office"},
         // A record kept by a put-back that failed holds the setting, not what it left set.
         {[](auto& p, auto& r) { p.userDefault = "PDF_Printer", r.p.record.text = "Office\n"; },
          "Done.", 2, "Office"},
@@ -116,25 +118,29 @@ TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
         EXPECT_EQ(r.pointers.back(), 0) << c.told;
         EXPECT_EQ(r.p.printers.userDefault, c.after) << c.told;
         EXPECT_EQ(r.p.record.text.has_value(), c.told == "could not be set back") << c.told;
+        EXPECT_FALSE(r.p.record.claimed) << c.told;  // a later start may put back
     }
 }
 
 TEST(PutBackUnfinishedRun, ARecordLeftBehindPutsTheSettingBackAndTellsOnce) {
-    // the record, the setting after, what is told ("" nothing)
-    const std::vector<std::tuple<Opt, Opt, std::string>> cases = {
-        {std::nullopt, "PDF_Printer", ""},
-        {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back"},
-        {"\n", std::nullopt, "no default printer of your own"},
-        {"Gone\n", "PDF_Printer", "could not be put back"},
-        {"Office", "PDF_Printer", "damaged"},
+    // the record, the setting after, what is told ("" nothing), held by a run still going
+    const std::vector<std::tuple<Opt, Opt, std::string, bool>> cases = {
+        {std::nullopt, "PDF_Printer", "", false},
+        {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back", false},
+        {"\n", std::nullopt, "no default printer of your own", false},
+        {"Gone\n", "PDF_Printer", "could not be put back", false},
+        {"Office", "PDF_Printer", "damaged", false},
+        {"Office\n", "PDF_Printer", "", true},
     };
-    for (const auto& [record, after, told] : cases) {
+    for (const auto& [record, after, told, held] : cases) {
         test::FakePlatform p;
         p.printers.userDefault = "PDF_Printer";
         p.record.text = record;
+        p.record.heldElsewhere = held;
         PutBackUnfinishedRun(p.printers, p.record, p.ui);
         EXPECT_EQ(p.printers.userDefault, after);
-        EXPECT_EQ(p.record.text.has_value(), told == "could not be put back");  // tried again
+        EXPECT_EQ(p.record.text.has_value(), told == "could not be put back" || held);
+        EXPECT_FALSE(p.record.claimed);
         ASSERT_EQ(p.ui.boxes.size(), told.empty() ? 0u : 1u);
         EXPECT_TRUE(told.empty() || p.ui.boxes[0].text.find(told) != std::string::npos);
     }

@@ -8,6 +8,7 @@
 
 #include "platform/CommandLineSplit.h"
 #include "platform/posix/PosixLauncher.h"
+#include "platform/posix/PosixStateRecord.h"
 #include "platform/posix/SmallFile.h"
 #include "support/TempDir.h"
 
@@ -37,6 +38,14 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideA
 
     for (const char* program : {"/nonexistent/textprint", "", "/etc/hostname"})
         EXPECT_THROW(launcher.start(CommandLine{program, {"/p", "x"}, ""}), PlatformError);
+}
+
+TEST(PosixStateRecord, ARunsClaimKeepsOtherWindowsOutUntilItLetsGo) {
+    test::TempDir t;
+    PosixStateRecord a(t / "state/record"), b(t / "state/record");
+    EXPECT_TRUE(a.claim() && !b.claim());
+    a.letGo();
+    EXPECT_TRUE(b.claim());
 }
 
 // The program name has no escapes; the arguments do.

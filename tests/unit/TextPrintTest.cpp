@@ -204,13 +204,18 @@ TEST(Textprint, NamesThatAreNotUtf8PrintWithAReadableTitleAndSoDoFilterJobs) {
 TEST(Textprint, AKilledRunLeavesTheOldPdfOrNoneButNeverHalfOfOne) {
     test::TempDir t;
     const std::string text = t.file("big.txt", std::string(4 << 20, 'x'));
-    for (const bool before : {false, true}) {
+    for (const auto& [before, signal] :
+         {std::pair{false, "TERM"}, std::pair{true, "HUP"}, std::pair{true, "KILL"}}) {
         if (before) t.file("out.pdf", "the old PDF");
         // Killed once its PDF has begun, wherever that is written.
         test::RunCommand("'" TEXTPRINT_PATH "' --pdf " + t / "out.pdf " + text +
                          " & for i in $(seq 1000); do [ -n \"$(find " + t.path() +
-                         " -name '*.pdf*' -size +1k)\" ] && break; sleep 0.005; done; kill -9 $!");
+                         " -name '*.pdf*' -size +1k)\" ] && break; sleep 0.005; done; kill -" +
+                         signal + " $!; wait $!");
         EXPECT_EQ(Read(t / "out.pdf"), before ? "the old PDF" : "");
+        // Only a kill that cannot be caught may leave its temporary behind.
+        EXPECT_TRUE(std::string(signal) == "KILL" ||
+                    std::distance(fs::directory_iterator(t.path()), {}) == 1 + before);
     }
 }
 
