@@ -18,7 +18,10 @@ bool CupsLibrary::load(std::string& error) {
     };
     find(getNamedDest, "cupsGetNamedDest");
     find(copyDestInfo, "cupsCopyDestInfo");
-    find(getDestMediaDefault, "cupsGetDestMediaDefault");
+    find(findDestDefault, "cupsFindDestDefault");
+    find(ippGetString, "ippGetString");
+    find(mediaForPwg, "pwgMediaForPWG");
+    find(mediaForLegacy, "pwgMediaForLegacy");
     find(freeDestInfo, "cupsFreeDestInfo");
     find(freeDests, "cupsFreeDests");
     find(printFile2, "cupsPrintFile2");

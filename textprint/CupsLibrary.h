@@ -14,7 +14,10 @@ struct CupsLibrary {
 
     decltype(&::cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&::cupsCopyDestInfo) copyDestInfo = nullptr;
-    decltype(&::cupsGetDestMediaDefault) getDestMediaDefault = nullptr;
+    decltype(&::cupsFindDestDefault) findDestDefault = nullptr;
+    decltype(&::ippGetString) ippGetString = nullptr;
+    decltype(&::pwgMediaForPWG) mediaForPwg = nullptr;
+    decltype(&::pwgMediaForLegacy) mediaForLegacy = nullptr;
     decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
     decltype(&::cupsFreeDests) freeDests = nullptr;
     decltype(&::cupsPrintFile2) printFile2 = nullptr;

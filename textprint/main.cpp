@@ -89,16 +89,29 @@ int ToPdfFile(const char* self, const std::string& outPath, const std::string& p
     return ok ? 0 : Fail(self, error);
 }
 
-// The page size the printer offers as its default; A4 when it names none.
+const char* Option(const cups_dest_t* dest, const char* name) {
+    for (int i = 0; i < dest->num_options; ++i)
+        if (std::strcmp(dest->options[i].name, name) == 0) return dest->options[i].value;
+    return nullptr;
+}
+
+// The user's own media for the printer, else the printer's default; A4 when neither names a
+// known size. The library's own default lookup never asks the printer and says US Letter.
 vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
     vx::PageSetup page;
-    cups_dinfo_t* info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest);
-    cups_size_t size;
-    if (info != nullptr && cups.getDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
-        size.width > 2540 && size.length > 2540) {
+    cups_dinfo_t* info = nullptr;
+    const char* media = Option(dest, "media");
+    if (media == nullptr && (info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest)) != nullptr) {
+        ipp_attribute_t* given = cups.findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media");
+        media = given != nullptr ? cups.ippGetString(given, 0, nullptr) : nullptr;
+    }
+    const pwg_media_t* size = nullptr;
+    if (media != nullptr && (size = cups.mediaForPwg(media)) == nullptr)
+        size = cups.mediaForLegacy(media);
+    if (size != nullptr && size->width > 2540 && size->length > 2540) {
         // Whole points, as page sizes are named everywhere else (A4 is 595 x 842).
-        page.width = std::round(size.width * 72.0 / 2540.0);
-        page.height = std::round(size.length * 72.0 / 2540.0);
+        page.width = std::round(size->width * 72.0 / 2540.0);
+        page.height = std::round(size->length * 72.0 / 2540.0);
     }
     cups.freeDestInfo(info);
     return page;
@@ -120,6 +133,8 @@ int Print(const char* self, const std::string& path) {
         return Fail(self, std::string("there is no default printer: ") + cups.lastErrorString());
     }
     const std::string printer = dest->name;
+    const char* model = Option(dest, "printer-make-and-model");
+    const bool ours = model != nullptr && std::strcmp(model, "Vellumax PDF Printer") == 0;
 
     const char* tmp = std::getenv("TMPDIR");
     std::string spool =
@@ -136,8 +151,11 @@ int Print(const char* self, const std::string& path) {
     }
     std::fclose(in);
 
+    // Our queue takes the PDF as it is, so no page-fitting filter runs: one process less a job.
+    cups_option_t asIs{const_cast<char*>("document-format"),
+                       const_cast<char*>("application/vnd.cups-pdf")};
     const int job = written ? cups.printFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(),
-                                              title.c_str(), 0, nullptr)
+                                              title.c_str(), ours ? 1 : 0, &asIs)
                             : 0;
     if (fd >= 0) ::unlink(spool.c_str());
     cups.freeDests(1, dest);
