@@ -24,7 +24,11 @@ bool CupsLibrary::load(std::string& error) {
     find(mediaForLegacy, "pwgMediaForLegacy");
     find(freeDestInfo, "cupsFreeDestInfo");
     find(freeDests, "cupsFreeDests");
-    find(printFile2, "cupsPrintFile2");
+    find(createDestJob, "cupsCreateDestJob");
+    find(startDestDocument, "cupsStartDestDocument");
+    find(writeRequestData, "cupsWriteRequestData");
+    find(finishDestDocument, "cupsFinishDestDocument");
+    find(cancelDestJob, "cupsCancelDestJob");
     find(lastErrorString, "cupsLastErrorString");
     if (!all) error = "the printing library lacks a call textprint needs";
     return all;

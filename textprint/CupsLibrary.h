@@ -20,7 +20,11 @@ struct CupsLibrary {
     decltype(&::pwgMediaForLegacy) mediaForLegacy = nullptr;
     decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
     decltype(&::cupsFreeDests) freeDests = nullptr;
-    decltype(&::cupsPrintFile2) printFile2 = nullptr;
+    decltype(&::cupsCreateDestJob) createDestJob = nullptr;
+    decltype(&::cupsStartDestDocument) startDestDocument = nullptr;
+    decltype(&::cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&::cupsFinishDestDocument) finishDestDocument = nullptr;
+    decltype(&::cupsCancelDestJob) cancelDestJob = nullptr;
     decltype(&::cupsLastErrorString) lastErrorString = nullptr;
 };
 

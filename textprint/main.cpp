@@ -97,11 +97,10 @@ const char* Option(const cups_dest_t* dest, const char* name) {
 
 // The user's own media for the printer, else the printer's default; A4 when neither names a
 // known size. The library's own default lookup never asks the printer and says US Letter.
-vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
+vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info) {
     vx::PageSetup page;
-    cups_dinfo_t* info = nullptr;
     const char* media = Option(dest, "media");
-    if (media == nullptr && (info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest)) != nullptr) {
+    if (media == nullptr) {
         ipp_attribute_t* given = cups.findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media");
         media = given != nullptr ? cups.ippGetString(given, 0, nullptr) : nullptr;
     }
@@ -113,8 +112,30 @@ vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
         page.width = std::round(size->width * 72.0 / 2540.0);
         page.height = std::round(size->length * 72.0 / 2540.0);
     }
-    cups.freeDestInfo(info);
     return page;
+}
+
+// Sends the PDF in `pdf` as one job; false when the printer did not take all of it. The
+// printer's details are passed in, as the library's one-call submission asks for them again.
+bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
+            const std::string& title, const char* format, std::FILE* pdf) {
+    int job = 0;
+    if (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
+        IPP_STATUS_OK_CONFLICTING)
+        return false;
+    const bool started = cups.startDestDocument(CUPS_HTTP_DEFAULT, dest, info, job, title.c_str(),
+                                                format, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+    bool sent = started;
+    char buffer[1 << 16];
+    for (std::size_t n; sent && (n = std::fread(buffer, 1, sizeof buffer, pdf)) > 0;)
+        sent = cups.writeRequestData(CUPS_HTTP_DEFAULT, buffer, n) == HTTP_STATUS_CONTINUE;
+    sent = sent && std::ferror(pdf) == 0;
+    // A started document is finished even when it failed, or the connection stays mid-request.
+    sent = started &&
+           cups.finishDestDocument(CUPS_HTTP_DEFAULT, dest, info) <= IPP_STATUS_OK_CONFLICTING &&
+           sent;
+    if (!sent) cups.cancelDestJob(CUPS_HTTP_DEFAULT, dest, job);
+    return sent;
 }
 
 int Print(const char* self, const std::string& path) {
@@ -128,39 +149,44 @@ int Print(const char* self, const std::string& path) {
     }
     // The default printer is read first: it is only lent to us while the run starts jobs.
     cups_dest_t* dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr) {
+    cups_dinfo_t* info = dest != nullptr ? cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr;
+    if (info == nullptr) {
         std::fclose(in);
-        return Fail(self, std::string("there is no default printer: ") + cups.lastErrorString());
+        cups.freeDests(dest != nullptr ? 1 : 0, dest);
+        return Fail(self, std::string(dest != nullptr ? "the default printer cannot be reached: "
+                                                      : "there is no default printer: ") +
+                              cups.lastErrorString());
     }
     const std::string printer = dest->name;
     const char* model = Option(dest, "printer-make-and-model");
-    const bool ours = model != nullptr && std::strcmp(model, "Vellumax PDF Printer") == 0;
+    // Our queue takes the PDF as it is, so no page-fitting filter runs: one process less a job.
+    const char* format = model != nullptr && std::strcmp(model, "Vellumax PDF Printer") == 0
+                             ? "application/vnd.cups-pdf"
+                             : CUPS_FORMAT_AUTO;
 
+    // A nameless file: nothing is left behind if we are stopped.
     const char* tmp = std::getenv("TMPDIR");
     std::string spool =
         std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/textprint-XXXXXX";
     const int fd = ::mkostemp(spool.data(), O_CLOEXEC);
-    std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    if (fd >= 0) ::unlink(spool.c_str());
+    std::FILE* out = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
     bool written = out != nullptr;
     if (!written) error = std::string("cannot write a print file: ") + std::strerror(errno);
     const std::string title = vx::DisplayName(BaseName(path));
-    written = written && WritePdf(in, path, title, PageFor(cups, dest), out, error);
-    if (out != nullptr && std::fclose(out) != 0 && written) {
+    written = written && WritePdf(in, path, title, PageFor(cups, dest, info), out, error);
+    if (written && (std::fflush(out) != 0 || std::fseek(out, 0, SEEK_SET) != 0)) {
         error = std::string("cannot write a print file: ") + std::strerror(errno);
         written = false;
     }
     std::fclose(in);
 
-    // Our queue takes the PDF as it is, so no page-fitting filter runs: one process less a job.
-    cups_option_t asIs{const_cast<char*>("document-format"),
-                       const_cast<char*>("application/vnd.cups-pdf")};
-    const int job = written ? cups.printFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(),
-                                              title.c_str(), ours ? 1 : 0, &asIs)
-                            : 0;
-    if (fd >= 0) ::unlink(spool.c_str());
+    const bool taken = written && Submit(cups, dest, info, title, format, out);
+    if (out != nullptr) std::fclose(out);
+    cups.freeDestInfo(info);
     cups.freeDests(1, dest);
     if (!written) return Fail(self, error);
-    if (job == 0)
+    if (!taken)
         return Fail(self, "\"" + printer + "\" did not take \"" + vx::DisplayName(path) +
                               "\": " + cups.lastErrorString());
     return 0;
