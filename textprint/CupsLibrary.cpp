@@ -21,7 +21,7 @@ bool CupsLibrary::load(std::string& error) {
     find(findDestDefault, "cupsFindDestDefault");
     find(ippGetString, "ippGetString");
     find(mediaForPwg, "pwgMediaForPWG");
-    find(mediaForLegacy, "pwgMediaForLegacy");
+    find(mediaForPpd, "pwgMediaForPPD");
     find(freeDestInfo, "cupsFreeDestInfo");
     find(freeDests, "cupsFreeDests");
     find(createDestJob, "cupsCreateDestJob");

@@ -17,7 +17,7 @@ struct CupsLibrary {
     decltype(&::cupsFindDestDefault) findDestDefault = nullptr;
     decltype(&::ippGetString) ippGetString = nullptr;
     decltype(&::pwgMediaForPWG) mediaForPwg = nullptr;
-    decltype(&::pwgMediaForLegacy) mediaForLegacy = nullptr;
+    decltype(&::pwgMediaForPPD) mediaForPpd = nullptr;
     decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
     decltype(&::cupsFreeDests) freeDests = nullptr;
     decltype(&::cupsCreateDestJob) createDestJob = nullptr;

@@ -106,7 +106,7 @@ vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo
     }
     const pwg_media_t* size = nullptr;
     if (media != nullptr && (size = cups.mediaForPwg(media)) == nullptr)
-        size = cups.mediaForLegacy(media);
+        size = cups.mediaForPpd(media);  // as lpoptions users name them: A4, Letter
     if (size != nullptr && size->width > 2540 && size->length > 2540) {
         // Whole points, as page sizes are named everywhere else (A4 is 595 x 842).
         page.width = std::round(size->width * 72.0 / 2540.0);
