@@ -14,10 +14,17 @@ struct CupsLibrary {
 
     decltype(&::cupsGetNamedDest) getNamedDest = nullptr;
     decltype(&::cupsCopyDestInfo) copyDestInfo = nullptr;
-    decltype(&::cupsGetDestMediaDefault) getDestMediaDefault = nullptr;
+    decltype(&::cupsFindDestDefault) findDestDefault = nullptr;
+    decltype(&::ippGetString) ippGetString = nullptr;
+    decltype(&::pwgMediaForPWG) mediaForPwg = nullptr;
+    decltype(&::pwgMediaForPPD) mediaForPpd = nullptr;
     decltype(&::cupsFreeDestInfo) freeDestInfo = nullptr;
     decltype(&::cupsFreeDests) freeDests = nullptr;
-    decltype(&::cupsPrintFile2) printFile2 = nullptr;
+    decltype(&::cupsCreateDestJob) createDestJob = nullptr;
+    decltype(&::cupsStartDestDocument) startDestDocument = nullptr;
+    decltype(&::cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&::cupsFinishDestDocument) finishDestDocument = nullptr;
+    decltype(&::cupsCancelDestJob) cancelDestJob = nullptr;
     decltype(&::cupsLastErrorString) lastErrorString = nullptr;
 };
 

@@ -18,7 +18,6 @@
 #include "platform/InstallLayout.h"
 #include "textprint/CupsLibrary.h"
 #include "textprint/Files.h"
-#include "textprint/Temporary.h"
 #include "textprint/TextDecoder.h"
 #include "textprint/TextToPdf.h"
 
@@ -90,19 +89,53 @@ int ToPdfFile(const char* self, const std::string& outPath, const std::string& p
     return ok ? 0 : Fail(self, error);
 }
 
-// The page size the printer offers as its default; A4 when it names none.
-vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest) {
+const char* Option(const cups_dest_t* dest, const char* name) {
+    for (int i = 0; i < dest->num_options; ++i)
+        if (std::strcmp(dest->options[i].name, name) == 0) return dest->options[i].value;
+    return nullptr;
+}
+
+// The user's own media for the printer, else the printer's default; A4 when neither names a
+// known size. The library's own default lookup never asks the printer and says US Letter.
+vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info) {
     vx::PageSetup page;
-    cups_dinfo_t* info = cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest);
-    cups_size_t size;
-    if (info != nullptr && cups.getDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, &size) &&
-        size.width > 2540 && size.length > 2540) {
-        // Whole points, as page sizes are named everywhere else (A4 is 595 x 842).
-        page.width = std::round(size.width * 72.0 / 2540.0);
-        page.height = std::round(size.length * 72.0 / 2540.0);
+    const char* media = Option(dest, "media");
+    if (media == nullptr) {
+        ipp_attribute_t* given = cups.findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media");
+        media = given != nullptr ? cups.ippGetString(given, 0, nullptr) : nullptr;
     }
-    cups.freeDestInfo(info);
+    const pwg_media_t* size = nullptr;
+    if (media != nullptr && (size = cups.mediaForPwg(media)) == nullptr)
+        size = cups.mediaForPpd(media);  // as lpoptions users name them: A4, Letter
+    if (size != nullptr && size->width > 2540 && size->length > 2540) {
+        // Whole points, as page sizes are named everywhere else (A4 is 595 x 842).
+        page.width = std::round(size->width * 72.0 / 2540.0);
+        page.height = std::round(size->length * 72.0 / 2540.0);
+    }
     return page;
+}
+
+// Sends the PDF in `pdf` as one job; false when the printer did not take all of it. The
+// printer's details are passed in, as the library's one-call submission asks for them again.
+bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
+            const std::string& title, const char* format, std::FILE* pdf) {
+    int job = 0;
+    if (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
+        IPP_STATUS_OK_CONFLICTING)
+        return false;
+    const bool started = cups.startDestDocument(CUPS_HTTP_DEFAULT, dest, info, job, title.c_str(),
+                                                format, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
+    bool sent = started;
+    char buffer[1 << 16];
+    for (std::size_t n; sent && (n = std::fread(buffer, 1, sizeof buffer, pdf)) > 0;)
+        sent = cups.writeRequestData(CUPS_HTTP_DEFAULT, buffer, n) == HTTP_STATUS_CONTINUE;
+    sent = sent && std::ferror(pdf) == 0;
+    // A started document is finished even when it failed, or the connection stays mid-request.
+    sent = started &&
+           cups.finishDestDocument(CUPS_HTTP_DEFAULT, dest, info) <= IPP_STATUS_OK_CONFLICTING &&
+           sent;
+    if (!sent) cups.cancelDestJob(CUPS_HTTP_DEFAULT, dest, job);
+    return sent;
 }
 
 int Print(const char* self, const std::string& path) {
@@ -116,37 +149,44 @@ int Print(const char* self, const std::string& path) {
     }
     // The default printer is read first: it is only lent to us while the run starts jobs.
     cups_dest_t* dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr) {
+    cups_dinfo_t* info = dest != nullptr ? cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr;
+    if (info == nullptr) {
         std::fclose(in);
-        return Fail(self, std::string("there is no default printer: ") + cups.lastErrorString());
+        cups.freeDests(dest != nullptr ? 1 : 0, dest);
+        return Fail(self, std::string(dest != nullptr ? "the default printer cannot be reached: "
+                                                      : "there is no default printer: ") +
+                              cups.lastErrorString());
     }
     const std::string printer = dest->name;
+    const char* model = Option(dest, "printer-make-and-model");
+    // Our queue takes the PDF as it is, so no page-fitting filter runs: one process less a job.
+    const char* format = model != nullptr && std::strcmp(model, "Vellumax PDF Printer") == 0
+                             ? "application/vnd.cups-pdf"
+                             : CUPS_FORMAT_AUTO;
 
+    // A nameless file: nothing is left behind if we are stopped.
     const char* tmp = std::getenv("TMPDIR");
     std::string spool =
         std::string(tmp != nullptr && *tmp != 0 ? tmp : "/tmp") + "/textprint-XXXXXX";
-    const int fd = vx::MakeTemporary(spool);
-    std::FILE* out = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
+    const int fd = ::mkostemp(spool.data(), O_CLOEXEC);
+    if (fd >= 0) ::unlink(spool.c_str());
+    std::FILE* out = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
     bool written = out != nullptr;
     if (!written) error = std::string("cannot write a print file: ") + std::strerror(errno);
     const std::string title = vx::DisplayName(BaseName(path));
-    written = written && WritePdf(in, path, title, PageFor(cups, dest), out, error);
-    if (out != nullptr && std::fclose(out) != 0 && written) {
+    written = written && WritePdf(in, path, title, PageFor(cups, dest, info), out, error);
+    if (written && (std::fflush(out) != 0 || std::fseek(out, 0, SEEK_SET) != 0)) {
         error = std::string("cannot write a print file: ") + std::strerror(errno);
         written = false;
     }
     std::fclose(in);
 
-    const int job = written ? cups.printFile2(CUPS_HTTP_DEFAULT, printer.c_str(), spool.c_str(),
-                                              title.c_str(), 0, nullptr)
-                            : 0;
-    if (fd >= 0) {
-        ::unlink(spool.c_str());
-        vx::ForgetTemporary();
-    }
+    const bool taken = written && Submit(cups, dest, info, title, format, out);
+    if (out != nullptr) std::fclose(out);
+    cups.freeDestInfo(info);
     cups.freeDests(1, dest);
     if (!written) return Fail(self, error);
-    if (job == 0)
+    if (!taken)
         return Fail(self, "\"" + printer + "\" did not take \"" + vx::DisplayName(path) +
                               "\": " + cups.lastErrorString());
     return 0;

@@ -93,5 +93,15 @@ TEST_F(PrintTest, PagesHaveThePrintersDefaultSize) {
     }
 }
 
+TEST_F(PrintTest, TheUsersOwnPageSizeComesFirst) {
+    ASSERT_EQ(cups->run("lpoptions -p PDF_Printer -o media=A5 >/dev/null"), 0);
+    std::string errors;
+    const std::string pdf = print("A5.txt", "on A5", false, errors);
+    cups->run("lpoptions -p PDF_Printer -r media >/dev/null");
+    ASSERT_FALSE(pdf.empty()) << errors;
+    const std::string info = RunCommand("pdfinfo '" + pdf + "'").out;
+    EXPECT_NE(info.find("pts (A5)"), std::string::npos) << info;
+}
+
 }  // namespace
 }  // namespace vx::test
