@@ -49,7 +49,9 @@ DeviceUri ParseDeviceUri(const std::string& uri) {
     std::string rest = colon == std::string::npos ? std::string() : uri.substr(colon + 1);
     const std::size_t query = rest.find('?');
     if (query != std::string::npos) {
-        const std::string options = "&" + rest.substr(query + 1) + "&";
+        std::string options = rest.substr(query);  // "?a=b&c=d" -> "&a=b&c=d&"
+        options.front() = '&';
+        options.push_back('&');
         out.systemAccounts = options.find("&system-accounts=yes&") != std::string::npos;
         rest.resize(query);
     }

@@ -17,7 +17,10 @@ namespace vx {
 namespace {
 
 std::string Quoted(const std::string& path) {
-    return "\"" + DisplayName(path) + "\"";
+    std::string quoted = DisplayName(path);
+    quoted.insert(quoted.begin(), '"');
+    quoted.push_back('"');
+    return quoted;
 }
 
 std::string Folder(const std::string& path) {

@@ -105,7 +105,7 @@ TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
         EXPECT_EQ(r.pages, c.pages);
     }
     std::u32string words;
-    for (int i = 0; i < 300; ++i) words += U"w" + std::u32string(i % 7, U'o') + U" ";
+    for (int i = 0; i < 300; ++i) words.append(1, U'w').append(i % 7, U'o').append(1, U' ');
     std::string joined;
     for (const std::string& row : Lay(words, 33).rows) joined += row.substr(row.find(':', 2) + 1);
     EXPECT_EQ(joined, std::string(words.begin(), words.end())) << "wrapping loses nothing";
