@@ -3,25 +3,28 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the Debian packages that are missing; quick when none is.
+# Installs the Debian packages that are missing; quick when none is. Says so on standard error:
+# callers' standard output is often another script's result, such as the .deb's path.
 ensure_packages() {
     local missing=()
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
-    as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    echo "Installing: ${missing[*]}" >&2
+    # A fresh machine often has apt busy with its own updates at first: wait for the lock.
+    as_root apt-get -o DPkg::Lock::Timeout=600 update -qq >&2
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 # Starts the machine's CUPS when it is not running; cupsd itself where no service manager is.
 ensure_cups_running() {
     lpstat -r 2>/dev/null | grep -q "is running" && return 0
     if [ -d /run/systemd/system ]; then
-        as_root systemctl start cups
+        as_root systemctl start cups >&2
     else
-        as_root cupsd   # goes to the background itself
+        as_root cupsd >&2  # goes to the background itself
     fi
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 }

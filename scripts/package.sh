@@ -3,14 +3,29 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
+# Standard output is the .deb's path and nothing else: callers take it as such.
+exec 3>&1 1>&2
 ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 
 out="$root/build/package"
 src="$out/vellumax"
-rm -rf "$src" "$out"/vellumax_*
+mkdir -p "$out"
+# The same sources give the same package: a tree that has not changed since the last build keeps
+# its .deb, so run.sh after test.sh does not build it all again.
+tar -C "$root" --exclude=./build --exclude=./.git --exclude=./out --sort=name --mtime=@0 \
+    --owner=0 --group=0 --numeric-owner -cf "$out/source.tar" .
+sum=$(sha256sum <"$out/source.tar")
+debs=("$out"/vellumax_*.deb)
+if [ -f "${debs[0]}" ] && [ "$(cat "$out/source.sum" 2>/dev/null)" = "$sum" ]; then
+    rm -f "$out/source.tar"
+    ls "${debs[@]}" >&3
+    exit 0
+fi
+rm -rf "$src" "$out"/vellumax_* "$out/source.sum"
 mkdir -p "$src"
 # dpkg-buildpackage writes beside the source folder, so the copy keeps it inside build/.
-tar -C "$root" --exclude=./build --exclude=./.git --exclude=./out -cf - . | tar -C "$src" -xf -
+tar -C "$src" -xf "$out/source.tar"
+rm -f "$out/source.tar"
 if command -v ccache >/dev/null; then
     export CCACHE_DIR="${CCACHE_DIR:-$(ccache -k cache_dir)}" CCACHE_BASEDIR="$src"
 fi
@@ -19,4 +34,5 @@ fi
     echo "The package did not build; the whole log is $out/build.log" >&2
     exit 1
 }
-ls "$out"/vellumax_*.deb
+echo "$sum" >"$out/source.sum"
+ls "$out"/vellumax_*.deb >&3

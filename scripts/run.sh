@@ -11,7 +11,8 @@ deb=$("$root/scripts/package.sh")
 ensure_packages cups
 ensure_cups_running
 echo "Installing $deb"
-as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >/dev/null
+as_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+    --reinstall "$deb" >/dev/null
 
 # The queue refuses root's jobs. Run as root, this run lets root print for its own length only;
 # a mark in build/ puts the queue back at the next run should this one be killed.

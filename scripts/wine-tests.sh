@@ -17,6 +17,9 @@ fi
 cmake --build "$build" -j "$(nproc)"
 
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
+# Wine names files through the locale's character set: without a UTF-8 one (a fresh root has no
+# LANG) it cannot create a file named outside ASCII. C.UTF-8 is always there on Debian.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No Mono or Gecko install prompts; no display; the machine's own printers stay out of reach.
 export WINEDLLOVERRIDES="mscoree,mshtml=" CUPS_SERVER="$build/no-cups.sock"
 unset DISPLAY WAYLAND_DISPLAY

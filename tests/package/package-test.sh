@@ -94,11 +94,14 @@ chmod 0755 "$tmp" "$c"
 chmod 01777 "$c/spool/tmp"
 for f in /usr/lib/cups/*; do [ "${f##*/}" = backend ] || ln -s "$f" "$c/bin/"; done
 cp -p "$x/usr/lib/cups/backend/vellumax-pdf" "$c/bin/backend/"
+# Run by an ordinary user, cupsd takes lpadmin's requests only from its SystemGroup.
+system_group=root
+[ "$(id -u)" -eq 0 ] || system_group=$(id -gn)
 printf '%s\n' "Listen $c/sock" "WebInterface No" "DefaultAuthType Basic" "<Location />" \
     "Order allow,deny" "Allow all" "</Location>" "<Policy default>" "<Limit All>" \
     "Order deny,allow" "</Limit>" "</Policy>" >"$c/cupsd.conf"
 printf '%s\n' "ServerRoot $c" "RequestRoot $c/spool" "TempDir $c/spool/tmp" "CacheDir $c/cache" \
-    "StateDir $c/state" "ErrorLog $c/log/error_log" "ServerBin $c/bin" "SystemGroup root" \
+    "StateDir $c/state" "ErrorLog $c/log/error_log" "ServerBin $c/bin" "SystemGroup $system_group" \
     >"$c/cups-files.conf"
 cp "$c/cupsd.conf" "$c/before"
 /usr/sbin/cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" &

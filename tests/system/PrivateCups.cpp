@@ -1,5 +1,6 @@
 #include "system/PrivateCups.h"
 
+#include <grp.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -28,12 +29,15 @@ PrivateCups::PrivateCups() {
         << "/cups.sock\nBrowsing Off\nWebInterface No\n"
         << "DefaultAuthType Basic\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
         << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
+    // Run by an ordinary user, cupsd takes admin requests (lpadmin) only from its SystemGroup.
+    const group* gr = ::getgrgid(::getegid());
+    const std::string systemGroup = ::geteuid() == 0 || gr == nullptr ? "root" : gr->gr_name;
     std::ofstream(folder_ + "/cups-files.conf")
         << "ServerRoot " << folder_ << "\nRequestRoot " << folder_ << "/spool\nCacheDir " << folder_
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\nSystemGroup root\nServerBin " << folder_ << "/serverbin\n"
+        << "FileDevice Yes\nSystemGroup " << systemGroup << "\nServerBin " << folder_ << "/serverbin\n"
         << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
     // The system's filters and backends, this build's in place of installed ones; cupsd runs a
     // backend as root when it is root's and not group- or world-writable.
