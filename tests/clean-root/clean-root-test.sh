@@ -47,7 +47,7 @@ mirror=$(
         grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{ print $2 }'
         grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
             sed 's/\[[^]]*\]//' | awk '{ print $2 }'
-    } | grep -v security | head -n 1
+    } | grep -v security | head -n 1 || true
 )
 mirror=${mirror:-http://deb.debian.org/debian}
 

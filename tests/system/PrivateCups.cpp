@@ -51,6 +51,9 @@ PrivateCups::PrivateCups() {
     ::setenv("CUPS_SERVERROOT", folder_.c_str(), 1);
     ::setenv("HOME", (folder_ + "/home").c_str(), 1);
     for (const char* v : {"PRINTER", "LPDEST"}) ::unsetenv(v);
+    // An ordinary user's PATH lacks the admin tools (lpadmin, cupsenable) the queue set-up runs.
+    const char* path = ::getenv("PATH");
+    ::setenv("PATH", (std::string(path ? path : "/usr/bin:/bin") + ":/usr/sbin:/sbin").c_str(), 1);
 
     pid_ = ::fork();
     if (pid_ == 0) {
