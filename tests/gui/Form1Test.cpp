@@ -128,6 +128,17 @@ class Form1Test : public QObject {
         QCOMPARE(texts(), (Texts{"A", "C", "D"}));
         dclick(row(1));
         QCOMPARE(texts(), (Texts{"A", "D"}));
+        // A highlight the user clears leaves nothing selected underneath.
+        QTest::mouseClick(vp(), Qt::LeftButton, {}, row(0));
+        QTest::keyClick(list(), Qt::Key_Space, Qt::ControlModifier);
+        QVERIFY(list()->selectionModel()->selectedRows().isEmpty());
+        dclick({20, 95});
+        QCOMPARE(texts(), (Texts{"A", "D"}));
+        QTest::mouseClick(vp(), Qt::LeftButton, {}, row(0));
+        QTest::mouseClick(vp(), Qt::LeftButton, Qt::ControlModifier, row(0));
+        const bool shown = !list()->selectionModel()->selectedRows().isEmpty();
+        dclick({20, 95});
+        QCOMPARE(texts(), (shown ? Texts{"D"} : Texts{"A", "D"}));
     }
 
     void dropsAppendLocalFilesAndNeverReportAMove() {
@@ -149,7 +160,11 @@ class Form1Test : public QObject {
         QVERIFY(drop(&files) && !drop(&web));
         QTest::mouseClick(vp(), Qt::LeftButton, {}, row(0));  // drops work after a click too
         QVERIFY(drop(&files) && !everMove);
-        QCOMPARE(texts(), (Texts{"/x/c.txt", "/x/folder", "/x/c.txt", "/x/folder"}));
+        QMimeData shell;  // a name that is not UTF-8, and a plus that is no blank
+        shell.setData(QStringLiteral("text/uri-list"), "file:///x/caf%E9+1%2B%20.txt\r\n");
+        QVERIFY(drop(&shell) && !everMove);
+        QCOMPARE(texts(),
+                 (Texts{"/x/c.txt", "/x/folder", "/x/c.txt", "/x/folder", "/x/caf\xE9+1+ .txt"}));
     }
 
     void draggingExchangesOnlyWithEntriesInSight() {

@@ -106,7 +106,8 @@ printf '%s\n' "ServerRoot $c" "RequestRoot $c/spool" "TempDir $c/spool/tmp" "Cac
 cp "$c/cupsd.conf" "$c/before"
 /usr/sbin/cupsd -f -c "$c/cupsd.conf" -s "$c/cups-files.conf" &
 cupsd_pid=$!
-trap 'kill $cupsd_pid 2>/dev/null; wait $cupsd_pid 2>/dev/null; rm -rf "$tmp"' EXIT
+# Signalled only while still running as our job: a pid that has ended may be another's by now.
+trap 'jobs -pr | grep -x "$cupsd_pid" >/dev/null && kill "$cupsd_pid"; wait "$cupsd_pid" 2>/dev/null; rm -rf "$tmp"' EXIT
 queue() { PATH="$PATH:/usr/sbin:/sbin" CUPS_SERVER="$c/sock" CUPS_SERVERROOT="$c" "$x/usr/libexec/vellumax/vellumax-pdf-queue" "$@"; }
 for _ in $(seq 100); do CUPS_SERVER="$c/sock" lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 for _ in 1 2; do

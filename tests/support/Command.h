@@ -1,9 +1,12 @@
 #pragma once
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace vx::test {
 
@@ -22,6 +25,29 @@ inline CommandResult RunCommand(const std::string& command) {
         r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     return r;
+}
+
+// Starts a program with these arguments, no shell between; its pid, or -1.
+inline pid_t StartProgram(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// Signals pid only while it is a child of ours not yet waited for, which keeps its pid from
+// going to another process. Never 0 or -1: kill() would reach the whole process group (the
+// test runner, ctest, a CI script) or every process we may signal.
+inline bool SignalOwnChild(pid_t pid, int signal) {
+    siginfo_t info{};
+    return pid > 0 &&
+           ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           ::kill(pid, signal) == 0;
 }
 
 }  // namespace vx::test

@@ -67,7 +67,7 @@ PrivateCups::PrivateCups() {
 }
 
 PrivateCups::~PrivateCups() {
-    if (pid_ > 0 && ::kill(pid_, SIGTERM) == 0) ::waitpid(pid_, nullptr, 0);
+    if (SignalOwnChild(pid_, SIGTERM)) ::waitpid(pid_, nullptr, 0);
     std::error_code ec;
     fs::remove_all(folder_, ec);
 }

@@ -18,6 +18,7 @@
 #include "platform/posix/PosixStateRecord.h"
 #include "platform/posix/SmallFile.h"
 #include "platform/qt/EndSignals.h"
+#include "support/Command.h"
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "system/PrivateCups.h"
@@ -25,15 +26,16 @@
 namespace vx {
 namespace {
 
-// Sends the signal and waits up to 20 s for the end, which one that ignores it meets by SIGKILL.
+// Sends the signal unless the program has ended already, and waits up to 20 s for the end,
+// which one that ignores it meets by SIGKILL.
 void Stop(QProcess& p, int signal) {
-    ::kill(static_cast<pid_t>(p.processId()), signal);
+    test::SignalOwnChild(static_cast<pid_t>(p.processId()), signal);
     if (!p.waitForFinished(20000)) p.kill();
     p.waitForFinished();
 }
 
-// A file is printed and the program ends with "Done." up: SIGTERM puts the user's own setting
-// back before the program ends; after a kill -9 the next start of the real program does.
+// A file is printed and the program ends with "Done." up: SIGTERM or SIGHUP puts the user's own
+// setting back before the program ends; after a kill -9 the next start of the real program does.
 TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     test::PrivateCups cups;
     ASSERT_TRUE(cups.ok()) << "the private cupsd did not start:\n" << cups.log();
@@ -55,7 +57,7 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
         for (int i = 0; i < 1000 && !done(); ++i) QTest::qSleep(20);
     };
     for (const std::string own : {"Office/draft", ""}) {  // "": the server's Office applies
-        for (const int signal : {SIGTERM, SIGKILL}) {
+        for (const int signal : {SIGTERM, SIGHUP, SIGKILL}) {
             ASSERT_EQ(cups.run("lpoptions -d Office/draft >/dev/null"), 0);
             if (own.empty()) printers.setDefaultPrinter("");
             const auto before = ReadSmallFile(lpoptions, 4096);
@@ -81,7 +83,7 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     EXPECT_THROW(printers.setDefaultPrinter("No Such Printer"), PlatformError);
     printers.restoreOwnDefault("Away");  // a printer out of reach is still the user's choice
     EXPECT_EQ(printers.ownDefault(), "Away");
-    EXPECT_EQ(test::PdfsWithMarker(marker).size(), 4u) << cups.log();
+    EXPECT_EQ(test::PdfsWithMarker(marker).size(), 6u) << cups.log();
     for (const auto& pdf : test::PdfsWithMarker(marker)) {
         EXPECT_EQ(pdf.find(marker + " a b"), test::PdfFolder().size() + 1) << pdf;
         EXPECT_NE(test::PdfText(pdf).find("alpha words"), std::string::npos) << pdf;

@@ -44,8 +44,8 @@ TEST(DialogResult, PickedPathsComeBackAsPickedAndCancelAddsNothing) {
 }
 
 TEST(UriList, GivesLocalPathsByteForByteAndRefusesAnythingElse) {
-    EXPECT_EQ(LocalPathsFromUriList("file:///a/b.txt\r\nfile://localhost/c%20d\r\n"),
-              (Paths{"/a/b.txt", "/c d"}));
+    EXPECT_EQ(LocalPathsFromUriList("file:///a/b.txt\r\nfile://localhost/c%20d+e\r\n"),
+              (Paths{"/a/b.txt", "/c d+e"}));
     EXPECT_EQ(LocalPathsFromUriList("# comment\nfile:///caf%E9%22.txt\nfile:///x%"),
               (Paths{"/caf\xe9\".txt", "/x%"}));
     for (const char* refused : {"https://example.org/a.txt", "file:///a\nhttp://b/c",

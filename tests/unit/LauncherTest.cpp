@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,9 +8,11 @@
 #include <thread>
 
 #include "platform/CommandLineSplit.h"
+#include "platform/posix/LpOptions.h"
 #include "platform/posix/PosixLauncher.h"
 #include "platform/posix/PosixStateRecord.h"
 #include "platform/posix/SmallFile.h"
+#include "support/Command.h"
 #include "support/TempDir.h"
 
 namespace vx {
@@ -48,6 +51,56 @@ TEST(PosixStateRecord, ARunsClaimKeepsOtherWindowsOutUntilItLetsGo) {
     EXPECT_TRUE(b.claim());
 }
 
+// A writer ended half-way leaves the old record, which only its owner may read.
+TEST(PosixStateRecord, AWriteCutShortLeavesTheOldRecordWholeAndNobodyElseReadsIt) {
+    test::TempDir t;
+    PosixStateRecord record(t / "state/record");
+    record.write("Office/draft");
+    EXPECT_EQ(std::filesystem::status(t / "state/record").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    const pid_t writer = ::fork();
+    if (writer == 0) {  // ended by SIGXFSZ once the first bytes of the new record are out
+        const rlimit noCore{0, 0}, fewBytes{4, 4};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        ::setrlimit(RLIMIT_FSIZE, &fewBytes);
+        try {
+            record.write("PDF_Printer and then some");
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(record.read(), "Office/draft");
+}
+
+// Lines other than the default are other people's: kept byte for byte, also when odd.
+TEST(LpOptions, OnlyTheDefaultLineChanges) {
+    const std::string others = "Dest\tLab/draft \t copies=2\n\n#  by hand\n";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {others + "Default Office sides=two-sided-long-edge\nDest  Lab\tduplex", "PDF_Printer",
+         others +
+             "Dest Office sides=two-sided-long-edge\nDest  Lab\tduplex\nDefault PDF_Printer\n"},
+        {others + "Dest Office sides=one-sided\r\n\nDefault PDF_Printer\n", "Office",
+         others + "Default Office sides=one-sided\r\n\n"},
+        {"Default PDF_Printer\n\n\t\nDest\t\tLab/x  \n", "", "\n\t\nDest\t\tLab/x  \n"},
+    };
+    for (const auto& [before, dest, after] : cases)
+        EXPECT_EQ(lpoptions::WithDefault(before, dest), after) << before;
+}
+
+// The harness signals only children of its own that have not been waited for.
+TEST(SignalOwnChild, NeverReachesTheProcessGroupOrAnEndedChild) {
+    const pid_t ended = test::StartProgram({"/bin/true"}),
+                running = test::StartProgram({"/bin/sleep", "9"});
+    ::waitpid(ended, nullptr, 0);
+    for (const pid_t pid : {0, -1, ended, ::getppid()})
+        EXPECT_FALSE(test::SignalOwnChild(pid, 0)) << pid;
+    EXPECT_TRUE(test::SignalOwnChild(running, SIGKILL));
+    EXPECT_EQ(::waitpid(running, nullptr, 0), running);
+}
+
 // The program name has no escapes; the arguments do.
 TEST(SplitCommandLine, SplitsAsWindowsDoes) {
     using Words = std::vector<std::string>;
@@ -61,7 +114,12 @@ TEST(SplitCommandLine, SplitsAsWindowsDoes) {
         {"p a\\\\\\\"b c", {"p", "a\\\"b", "c"}},
         {"p a\\\\\\\\\"b c\" d", {"p", "a\\\\b c", "d"}},
         {"p a\"b\"\" c d", {"p", "ab\"", "c", "d"}},
-        {"p \"\" x", {"p", "", "x"}}};
+        {"p \"\" x", {"p", "", "x"}},
+        // A backslash before a blank, quoted or not, is just a backslash.
+        {"\"C:\\out\\ \" /x", {"C:\\out\\ ", "/x"}},
+        {"p \"C:\\out\\ \" /x", {"p", "C:\\out\\ ", "/x"}},
+        {"p C:\\out\\\\ /x", {"p", "C:\\out\\\\", "/x"}},
+        {"p a\\\t\\ \"b\\ c\\\\\"", {"p", "a\\", "\\", "b\\ c\\"}}};
     for (const auto& [line, words] : cases) EXPECT_EQ(SplitCommandLine(line), words) << line;
 }
 

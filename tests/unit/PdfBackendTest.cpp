@@ -78,6 +78,14 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
     const std::string fileLimit = "trap '' XFSZ; ulimit -f 1; ";
     const std::string fullDisk = "unshare -m sh -c 'mount -t tmpfs -o size=4k vx \"$0\" && exec " +
                                  std::string("\"$@\"' ") + t / "full" + " ";
+    // People at the edges of the login range, seen by the backend alone.
+    const std::string edges =
+        "unshare -m sh -c 'mount --bind \"$0\" /etc/passwd && mount --bind \"$1\" /etc/login.defs" +
+        std::string(" && shift && exec \"$@\"' ") +
+        t.file("edges/passwd",
+               "vx-below:x:999:999::/:/bin/false\nvx-first:x:1000:1000::/:/bin/false\n"
+               "vx-last:x:60000:60000::/:/bin/false\nvx-above:x:60001:60001::/:/bin/false\n") +
+        " " + t.file("edges/login.defs", "UID_MIN 1000\nUID_MAX 60000\n") + " ";
     struct Case {
         std::string shell, folder, query, user, title, file;
         int status;
@@ -97,10 +105,14 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         {"", "shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
         {fileLimit, "own", opt, "root", "big.txt", big, 5, ""},
         {fullDisk, "full", opt, "root", "big.txt", big, 1, ""},
+        {edges, "shared", "", "vx-below", "below.txt", whole, 5, ""},
+        {edges, "shared", "", "vx-first", "first.txt", whole, 0, "first.pdf"},
+        {edges, "shared", "", "vx-last", "last.txt", whole, 0, "last.pdf"},
+        {edges, "shared", "", "vx-above", "above.txt", whole, 5, ""},
     };
     const bool canMount = test::RunCommand("unshare -m true").status == 0;
     for (const Case& c : cases) {
-        if (c.shell == fullDisk && !canMount) continue;  // no mount namespace in this sandbox
+        if (c.shell.starts_with("unshare") && !canMount) continue;  // no mount namespace here
         const std::string dir = t / c.folder;
         const test::CommandResult r = test::RunCommand(
             c.shell + run + c.folder + c.query + "' '" VELLUMAX_PDF_BACKEND "' 42 '" + c.user +

@@ -25,6 +25,7 @@ TEST(TextDecoder, MarksChooseTheEncodingAndEveryUnitSurvivesBeingFedByteByByte) 
          U"café 😀 \uFFFDz \uFFFD"},
         {"a\xE2\x82z \xED\xA0\x80 \xC0\x80", U"aâ‚z í\u00A0€ À€"},  // not UTF-8: Windows-1252
         {"caf\xE9 \x93q\x94 \x80", U"café “q” €"},
+        {"Caf\xE9", U"Café"},  // ends like the start of a UTF-8 character, but is not one
     };
     for (const auto& [bytes, text] : cases) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -35,7 +36,9 @@ TEST(TextDecoder, MarksChooseTheEncodingAndEveryUnitSurvivesBeingFedByteByByte) 
         decoder.finish(got);
         EXPECT_EQ(got, text) << bytes;
     }
-    EXPECT_EQ(DisplayName("caf\xE9 caf\xC3\xA9") + DisplayName(" caf\xC3\xA9"), "café cafÃ© café");
+    EXPECT_EQ(
+        DisplayName("caf\xE9 caf\xC3\xA9") + DisplayName(" caf\xC3\xA9") + DisplayName(" Caf\xE9"),
+        "café cafÃ© café Café");
 }
 
 struct Recorder : LineSink {
@@ -103,6 +106,13 @@ TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
         const Recorder r = Lay(c.text, c.columns);
         EXPECT_EQ(r.rows, c.rows);
         EXPECT_EQ(r.pages, c.pages);
+    }
+    // Every kind of mark is capped: Hebrew and Arabic points, marks for symbols, variants.
+    for (const char32_t mark : {U'\u05B0', U'\u064E', U'\u20D7', U'\uFE0F'}) {
+        std::string marks8;
+        for (int i = 0; i < TextLayout::kMarksKept; ++i) AppendUtf8(mark, marks8);
+        EXPECT_EQ(Lay(U"a" + std::u32string(TextLayout::kMarksKept + 9, mark), 80).rows,
+                  (Rows{"0:0:a" + marks8, "-9"}));
     }
     std::u32string words;
     for (int i = 0; i < 300; ++i) words.append(1, U'w').append(i % 7, U'o').append(1, U' ');
@@ -205,16 +215,20 @@ TEST(Textprint, AKilledRunLeavesTheOldPdfOrNoneButNeverHalfOfOne) {
     test::TempDir t;
     const std::string text = t.file("big.txt", std::string(4 << 20, 'x'));
     for (const auto& [before, signal] :
-         {std::pair{false, "TERM"}, std::pair{true, "HUP"}, std::pair{true, "KILL"}}) {
+         {std::pair{false, SIGTERM}, std::pair{true, SIGHUP}, std::pair{true, SIGKILL}}) {
         if (before) t.file("out.pdf", "the old PDF");
         // Killed once its PDF has begun, wherever that is written.
-        test::RunCommand("'" TEXTPRINT_PATH "' --pdf " + t / "out.pdf " + text +
-                         " & for i in $(seq 1000); do [ -n \"$(find " + t.path() +
-                         " -name '*.pdf*' -size +1k)\" ] && break; sleep 0.005; done; kill -" +
-                         signal + " $!; wait $!");
+        const pid_t run = test::StartProgram({TEXTPRINT_PATH, "--pdf", t / "out.pdf", text});
+        for (int i = 0;
+             i < 1000 &&
+             test::RunCommand("find " + t.path() + " -name '*.pdf*' -size +1k").out.empty();
+             ++i)
+            ::usleep(5000);
+        test::SignalOwnChild(run, signal);
+        ::waitpid(run, nullptr, 0);
         EXPECT_EQ(Read(t / "out.pdf"), before ? "the old PDF" : "");
         // Only a kill that cannot be caught may leave its temporary behind.
-        EXPECT_TRUE(std::string(signal) == "KILL" ||
+        EXPECT_TRUE(signal == SIGKILL ||
                     std::distance(fs::directory_iterator(t.path()), {}) == 1 + before);
     }
 }
