@@ -12,20 +12,17 @@ src="$out/vellumax"
 mkdir -p "$out"
 # The same sources give the same package: a tree that has not changed since the last build keeps
 # its .deb, so run.sh after test.sh does not build it all again.
-tar -C "$root" --exclude=./build --exclude=./.git --exclude=./out --sort=name --mtime=@0 \
-    --owner=0 --group=0 --numeric-owner -cf "$out/source.tar" .
-sum=$(sha256sum <"$out/source.tar")
+tree() { tar -C "$root" --exclude=./build --exclude=./.git --exclude=./out "$@" -cf - .; }
+sum=$(tree --sort=name --mtime=@0 --owner=0 --group=0 --numeric-owner | sha256sum)
 debs=("$out"/vellumax_*.deb)
 if [ -f "${debs[0]}" ] && [ "$(cat "$out/source.sum" 2>/dev/null)" = "$sum" ]; then
-    rm -f "$out/source.tar"
     ls "${debs[@]}" >&3
     exit 0
 fi
 rm -rf "$src" "$out"/vellumax_* "$out/source.sum"
 mkdir -p "$src"
 # dpkg-buildpackage writes beside the source folder, so the copy keeps it inside build/.
-tar -C "$src" -xf "$out/source.tar"
-rm -f "$out/source.tar"
+tree | tar -C "$src" -xf -
 if command -v ccache >/dev/null; then
     export CCACHE_DIR="${CCACHE_DIR:-$(ccache -k cache_dir)}" CCACHE_BASEDIR="$src"
 fi

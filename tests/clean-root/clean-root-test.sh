@@ -118,9 +118,13 @@ cp -a "$base" "$work"
 # The machine's name resolution and package sources, as a new machine of this site would have.
 cat /etc/resolv.conf >"$work/etc/resolv.conf"
 cat /etc/hosts >"$work/etc/hosts"
+# debootstrap's own sources.list names the same mirror: it goes, so apt lists nothing twice.
+rm -f "$work/etc/apt/sources.list"
 for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -f "$f" ] && cp "$f" "$work$f"
+    if [ -f "$f" ]; then cp "$f" "$work$f"; fi
 done
+[ -n "$(ls "$work/etc/apt/sources.list"* 2>/dev/null)" ] ||
+    echo "deb $mirror $suite main" >"$work/etc/apt/sources.list"
 
 # A /dev of its own: the machine's devices stay out of reach, and out of any removal.
 mount -t proc proc "$work/proc"
