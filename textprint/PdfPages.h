@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <cstdio>
@@ -19,6 +20,7 @@ struct PageSetup {
     double height = 841.89;
     double margin = 54.0;
     double fontSize = 10.0;
+    std::string locale;  // the system's (LANG): which shape Han characters take
 };
 
 // Draws laid-out rows as PDF pages, written to `out` as each page ends, in a monospaced
@@ -41,6 +43,8 @@ class PdfPages : public LineSink {
     const std::string& error() const { return error_; }
     // Characters that no installed font has; they print as boxes.
     const std::set<char32_t>& missing() const { return missing_; }
+    // Clusters the face could not join, shaped with a dotted circle the text does not have.
+    const std::set<std::u32string>& broken() const { return broken_; }
 
   private:
     struct Cell {
@@ -57,6 +61,9 @@ class PdfPages : public LineSink {
     void drawOnGrid(double baseline, const std::u32string& text);
     void drawShaped(double baseline, const std::u32string& text);
     void drawRuns(PangoLayoutLine* line);
+    PangoFontset* fontsetFor(char32_t c);
+    unsigned dottedCircle(cairo_scaled_font_t* font);
+    void noteBroken(const char* utf8, int length);
 
     static cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length);
 
@@ -73,7 +80,10 @@ class PdfPages : public LineSink {
     PangoFont* font_ = nullptr;
     cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_ when there is one
     std::vector<Cell> faceCells_;            // the face's glyphs for the code points below it
-    PangoFontset* fontset_ = nullptr;
+    FcConfig* config_ = nullptr;
+    PangoLanguage* han_ = nullptr;
+    std::unordered_map<PangoLanguage*, PangoFontset*> fontsets_;  // one per language met
+    std::unordered_map<cairo_scaled_font_t*, unsigned> dotted_;   // each face's U+25CC
     std::vector<PangoFont*> fallbacks_;         // kept alive for their scaled fonts
     std::unordered_map<char32_t, Cell> cells_;  // everything else, found once
     std::vector<cairo_glyph_t> glyphs_;
@@ -84,6 +94,7 @@ class PdfPages : public LineSink {
     int columns_ = 80;
     int rows_ = 60;
     std::set<char32_t> missing_;
+    std::set<std::u32string> broken_;
     std::string utf8_;
     std::vector<int> clusterBytes_;
 };
