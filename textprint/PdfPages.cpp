@@ -50,8 +50,9 @@ cairo_status_t PdfPages::WriteTo(void* closure, const unsigned char* data, unsig
     return CAIRO_STATUS_WRITE_ERROR;
 }
 
-PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out)
-    : page_(page), out_(out) {
+PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out,
+                   const std::string& locale)
+    : page_(page), locale_(locale), out_(out) {
     surface_ = cairo_pdf_surface_create_for_stream(WriteTo, this, page.width, page.height);
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "textprint");
@@ -137,7 +138,7 @@ void PdfPages::startShaping() {
     config_ = PrivateFontConfig();
     if (config_ != nullptr && PANGO_IS_FC_FONT_MAP(fontMap_))
         pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap_), config_);
-    han_ = HanLanguage(page_.locale);
+    han_ = HanLanguage(locale_);
     context_ = pango_font_map_create_context(fontMap_);
     pango_cairo_context_set_resolution(context_, 72.0);
     cairo_font_options_t* options = Unhinted();

@@ -20,7 +20,6 @@ struct PageSetup {
     double height = 841.89;
     double margin = 54.0;
     double fontSize = 10.0;
-    std::string locale;  // the system's (LANG): which shape Han characters take
 };
 
 // Draws laid-out rows as PDF pages, written to `out` as each page ends, in a monospaced
@@ -29,7 +28,9 @@ struct PageSetup {
 // the text, so it can be searched and copied.
 class PdfPages : public LineSink {
   public:
-    PdfPages(const PageSetup& page, const std::string& title, std::FILE* out);
+    // `locale` is the system's (LANG): it says which shape Han characters take.
+    PdfPages(const PageSetup& page, const std::string& title, std::FILE* out,
+             const std::string& locale = "");
     ~PdfPages() override;
     PdfPages(const PdfPages&) = delete;
     PdfPages& operator=(const PdfPages&) = delete;
@@ -68,6 +69,7 @@ class PdfPages : public LineSink {
     static cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length);
 
     PageSetup page_;
+    std::string locale_;
     std::FILE* out_;
     int writeErrno_ = 0;
     std::string error_;

@@ -10,8 +10,8 @@
 
 namespace vx {
 
-PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page,
-                    std::FILE* out) {
+PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page, std::FILE* out,
+                    const std::string& locale) {
     PdfResult result;
     std::vector<unsigned char> buffer(1 << 16);
     std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
@@ -28,7 +28,7 @@ PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& pa
         got = std::fread(buffer.data(), 1, buffer.size(), in);
     }
 
-    PdfPages pages(page, title, out);
+    PdfPages pages(page, title, out, locale);
     TextLayout layout(pages.columns(), pages.rows(), pages);
     TextDecoder decoder(detected.encoding);
     std::u32string chars;

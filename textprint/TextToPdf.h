@@ -20,7 +20,9 @@ struct PdfResult {
 // Writes the text file `in` as a PDF to `out`. The bytes are read as the file's byte-order
 // mark says, else as UTF-8 when they all are, else as Windows-1252. `in` must be seekable
 // when it has no mark: a first pass tells whether it is UTF-8.
-PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page, std::FILE* out);
+// `locale` is the system's, for the shape of Han characters.
+PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page, std::FILE* out,
+                    const std::string& locale = "");
 
 // "U+4E2D 中, U+0800 ..." for the report of missing glyphs.
 std::string DescribeMissing(const std::set<char32_t>& missing, std::size_t most = 12);

@@ -71,9 +71,8 @@ std::string SystemLocale() {
 // Writes the PDF of the open text file `in` (read from `name`) to `out`; `error` says why not.
 bool WritePdf(std::FILE* in, const std::string& name, const std::string& title,
               const vx::PageSetup& page, std::FILE* out, std::string& error) {
-    vx::PageSetup setup = page;
-    setup.locale = SystemLocale();
-    const vx::PdfResult result = vx::TextToPdf(in, vx::DisplayName(title), setup, out);
+    const vx::PdfResult result =
+        vx::TextToPdf(in, vx::DisplayName(title), page, out, SystemLocale());
     const std::string shown = "\"" + vx::DisplayName(name) + "\"";
     if (!result.ok) error = "cannot turn " + shown + " into a PDF: " + result.error;
     if (!result.missing.empty())
