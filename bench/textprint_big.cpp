@@ -35,17 +35,21 @@ int main() {
     std::printf("5 MiB of text (%zu bytes) to PDF:\n", text.size());
     report("textprint", vx::bench::Run({TEXTPRINT_PATH, "--pdf", out, in}));
     report("Qt QTextDocument", vx::bench::Run({QT_ANCHOR_PATH, in, out}));
-    // The same size in other scripts: Greek, Cyrillic and Chinese go on the grid from
-    // fallback faces, Arabic and Hebrew lines through shaping.
-    const std::vector<std::string> words = {"αλφάβητο", "Русский", "中文字符", "日本語", "مرحبا",
-                                            "بالعالم",  "שלום",    "עולם",     "plain"};
+    // The same size in the world's scripts: Greek, Cyrillic, Han, Hangul, Ethiopic and Yi
+    // go on the grid from fallback faces; Arabic, Hebrew, the Indic scripts, Thai, Tibetan
+    // and Mongolian lines through shaping, each script with its own face.
+    const std::vector<std::string> words = {"αλφάβητο", "Русский",  "中文字符", "日本語", "한국어",
+                                            "مرحبا",    "بالعالم",  "שלום",     "עולם",   "हिन्दी",
+                                            "தமிழ்",     "മലയാളം",   "ኢትዮጵያ",    "བོད་ཡིག",  "ᠮᠣᠩᠭᠣᠯ",
+                                            "ไทย",      "ꆈꌠꁱꂷ", "plain"};
     std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
     std::string mixed;
     while (mixed.size() < std::size_t{5} << 20) {
         for (int i = 0; i < 9; ++i) mixed += words[pick(rng)] + (i < 8 ? " " : "\n");
     }
-    report("textprint, mixed scripts",
-           vx::bench::Run({TEXTPRINT_PATH, "--pdf", out, t.file("mixed.txt", mixed)}));
+    const std::string mixedIn = t.file("mixed.txt", mixed);
+    report("textprint, mixed scripts", vx::bench::Run({TEXTPRINT_PATH, "--pdf", out, mixedIn}));
+    report("Qt QTextDocument, mixed scripts", vx::bench::Run({QT_ANCHOR_PATH, mixedIn, out}));
     // Hostile text: one character with 25,000 and with 200,000 combining marks. Shaping a
     // cluster costs the square of its length; with the marks per character bounded the
     // time stays near start-up time for both.

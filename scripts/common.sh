@@ -29,12 +29,16 @@ ensure_cups_running() {
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 }
 
+# The print tests read their texts in every script from iso-codes (with gettext's msgunfmt)
+# and from glibc's locale sources.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2-dev libgtest-dev
-                libpango1.0-dev libcairo2-dev fonts-liberation)
+                libpango1.0-dev libcairo2-dev fonts-liberation iso-codes gettext locales)
 # cups-filters brings pdftopdf, the one filter a PDF job passes on its way to "PDF Printer".
-# The fonts: DejaVu for Latin, Greek, Cyrillic, Arabic and Hebrew, Droid Sans Fallback for
-# Chinese and Japanese (under 2 MB).
-PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-droid-fallback)
+# The fonts: DejaVu Sans Mono for the grid; Noto's core set for every other living script but
+# Han and Hangul (42 MB); WenQuanYi Micro Hei for Chinese, Japanese and Korean (5 MB), a tenth of
+# what Noto's CJK faces take.
+PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-noto-core
+                fonts-wqy-microhei)
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
 # The Windows build of the layers below the window and its test run under Wine.

@@ -4,11 +4,14 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+
+#include "textprint/Fallback.h"
 
 namespace vx {
 
@@ -47,8 +50,9 @@ cairo_status_t PdfPages::WriteTo(void* closure, const unsigned char* data, unsig
     return CAIRO_STATUS_WRITE_ERROR;
 }
 
-PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out)
-    : page_(page), out_(out) {
+PdfPages::PdfPages(const PageSetup& page, const std::string& title, std::FILE* out,
+                   const std::string& locale)
+    : page_(page), locale_(locale), out_(out) {
     surface_ = cairo_pdf_surface_create_for_stream(WriteTo, this, page.width, page.height);
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "textprint");
@@ -130,6 +134,11 @@ cairo_scaled_font_t* PdfPages::OpenFace(double size) {
 void PdfPages::startShaping() {
     if (fontMap_ != nullptr) return;
     fontMap_ = pango_cairo_font_map_new();
+    // Our own rules on a copy of the system's configuration: the system's stays as it is.
+    config_ = PrivateFontConfig();
+    if (config_ != nullptr && PANGO_IS_FC_FONT_MAP(fontMap_))
+        pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fontMap_), config_);
+    han_ = HanLanguage(locale_);
     context_ = pango_font_map_create_context(fontMap_);
     pango_cairo_context_set_resolution(context_, 72.0);
     cairo_font_options_t* options = Unhinted();
@@ -142,20 +151,30 @@ void PdfPages::startShaping() {
     pango_layout_set_font_description(layout_, description_);
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
     pango_layout_set_auto_dir(layout_, FALSE);
-    fontset_ =
-        pango_font_map_load_fontset(fontMap_, context_, description_, pango_language_get_default());
+    // Under the C locale the default language is "c", which ranks faces for no script.
+    pango_context_set_language(context_, pango_language_from_string("en"));
+}
+
+PangoFontset* PdfPages::fontsetFor(char32_t c) {
+    PangoLanguage* language = CharLanguage(c, han_);
+    PangoFontset*& set = fontsets_[language];
+    if (set == nullptr)
+        set = pango_font_map_load_fontset(fontMap_, context_, description_, language);
+    return set;
 }
 
 PdfPages::~PdfPages() {
     if (font_ == nullptr && scaled_ != nullptr) cairo_scaled_font_destroy(scaled_);
     for (PangoFont* f : fallbacks_) g_object_unref(f);
-    if (fontset_ != nullptr) g_object_unref(fontset_);
+    for (const auto& [language, set] : fontsets_)
+        if (set != nullptr) g_object_unref(set);
     if (cr_ != nullptr) cairo_destroy(cr_);
     if (surface_ != nullptr) cairo_surface_destroy(surface_);
     if (layout_ != nullptr) g_object_unref(layout_);
     if (font_ != nullptr) g_object_unref(font_);
     if (context_ != nullptr) g_object_unref(context_);
     if (fontMap_ != nullptr) g_object_unref(fontMap_);
+    if (config_ != nullptr) FcConfigDestroy(config_);
     if (description_ != nullptr) pango_font_description_free(description_);
 }
 
@@ -174,8 +193,9 @@ const PdfPages::Cell& PdfPages::cellFor(char32_t c) {
     Cell& cell = cells_[c];
     if (NeedsShaping(c)) return cell;
     startShaping();
-    if (fontset_ == nullptr) return cell;
-    PangoFont* font = pango_fontset_get_font(fontset_, c);
+    PangoFontset* fontset = fontsetFor(c);
+    if (fontset == nullptr) return cell;
+    PangoFont* font = pango_fontset_get_font(fontset, c);
     if (font == nullptr) return cell;
     // Each call hands out a reference; one per face keeps its scaled font alive.
     if (std::find(fallbacks_.begin(), fallbacks_.end(), font) == fallbacks_.end())
@@ -259,6 +279,9 @@ void PdfPages::drawShaped(double baseline, const std::u32string& text) {
         pango_layout_context_changed(layout_);
     }
     pango_layout_set_text(layout_, utf8_.data(), static_cast<int>(utf8_.size()));
+    PangoAttrList* languages = LanguageRuns(utf8_, han_);
+    pango_layout_set_attributes(layout_, languages);
+    pango_attr_list_unref(languages);
 
     if (pango_layout_get_unknown_glyphs_count(layout_) > 0) {
         PangoLayoutIter* it = pango_layout_get_iter(layout_);
@@ -303,6 +326,9 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
         starts.assign(gs->log_clusters, gs->log_clusters + gs->num_glyphs);
         std::sort(starts.begin(), starts.end());
         const char* text = utf8_.data() + item->offset;
+        cairo_scaled_font_t* font =
+            pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(item->analysis.font));
+        const unsigned dotted = font != nullptr ? dottedCircle(font) : kNoGlyph;
         glyphs_.clear();
         clusters_.clear();
         runText.clear();
@@ -311,8 +337,10 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
             const auto next = std::upper_bound(starts.begin(), starts.end(), cluster);
             const int end = next == starts.end() ? item->length : *next;
             const std::size_t before = glyphs_.size();
+            bool circled = false;
             for (; i < gs->num_glyphs && gs->log_clusters[i] == cluster; ++i) {
                 const PangoGlyphInfo& g = gs->glyphs[i];
+                circled = circled || (dotted != kNoGlyph && g.glyph == dotted);
                 const double at = x + static_cast<double>(g.geometry.x_offset) / PANGO_SCALE;
                 if ((g.glyph & PANGO_GLYPH_UNKNOWN_FLAG) != 0) {
                     cairo_rectangle(cr_, at + 0.5, -ascent_ * 0.8,
@@ -326,11 +354,10 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
                 x += static_cast<double>(g.geometry.width) / PANGO_SCALE;
             }
             if (glyphs_.size() == before) continue;
+            if (circled) noteBroken(text + cluster, end - cluster);
             runText.append(text + cluster, static_cast<std::size_t>(end - cluster));
             clusters_.push_back({end - cluster, static_cast<int>(glyphs_.size() - before)});
         }
-        cairo_scaled_font_t* font =
-            pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(item->analysis.font));
         if (glyphs_.empty() || font == nullptr) continue;
         // One call per run: every call is a region the PDF surface keeps track of per page.
         cairo_set_scaled_font(cr_, font);
@@ -342,6 +369,26 @@ void PdfPages::drawRuns(PangoLayoutLine* line) {
         cairo_set_line_width(cr_, 0.5);
         cairo_stroke(cr_);
     }
+}
+
+unsigned PdfPages::dottedCircle(cairo_scaled_font_t* font) {
+    const auto known = dotted_.find(font);
+    if (known != dotted_.end()) return known->second;
+    unsigned glyph = kNoGlyph;
+    if (FT_Face face = cairo_ft_scaled_font_lock_face(font)) {
+        glyph = FT_Get_Char_Index(face, 0x25CC);
+        cairo_ft_scaled_font_unlock_face(font);
+    }
+    dotted_.emplace(font, glyph);
+    return glyph;
+}
+
+// A dotted circle the text itself has is no fault.
+void PdfPages::noteBroken(const char* utf8, int length) {
+    std::u32string cluster;
+    for (const char* p = utf8; p < utf8 + length; p = g_utf8_next_char(p))
+        cluster.push_back(g_utf8_get_char(p));
+    if (cluster.find(U'\u25CC') == std::u32string::npos) broken_.insert(std::move(cluster));
 }
 
 void PdfPages::endPage() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <cstdio>
@@ -27,7 +28,9 @@ struct PageSetup {
 // the text, so it can be searched and copied.
 class PdfPages : public LineSink {
   public:
-    PdfPages(const PageSetup& page, const std::string& title, std::FILE* out);
+    // `locale` is the system's (LANG): it says which shape Han characters take.
+    PdfPages(const PageSetup& page, const std::string& title, std::FILE* out,
+             const std::string& locale = "");
     ~PdfPages() override;
     PdfPages(const PdfPages&) = delete;
     PdfPages& operator=(const PdfPages&) = delete;
@@ -41,6 +44,8 @@ class PdfPages : public LineSink {
     const std::string& error() const { return error_; }
     // Characters that no installed font has; they print as boxes.
     const std::set<char32_t>& missing() const { return missing_; }
+    // Clusters the face could not join, shaped with a dotted circle the text does not have.
+    const std::set<std::u32string>& broken() const { return broken_; }
 
   private:
     struct Cell {
@@ -57,10 +62,14 @@ class PdfPages : public LineSink {
     void drawOnGrid(double baseline, const std::u32string& text);
     void drawShaped(double baseline, const std::u32string& text);
     void drawRuns(PangoLayoutLine* line);
+    PangoFontset* fontsetFor(char32_t c);
+    unsigned dottedCircle(cairo_scaled_font_t* font);
+    void noteBroken(const char* utf8, int length);
 
     static cairo_status_t WriteTo(void* closure, const unsigned char* data, unsigned int length);
 
     PageSetup page_;
+    std::string locale_;
     std::FILE* out_;
     int writeErrno_ = 0;
     std::string error_;
@@ -73,7 +82,10 @@ class PdfPages : public LineSink {
     PangoFont* font_ = nullptr;
     cairo_scaled_font_t* scaled_ = nullptr;  // owned by font_ when there is one
     std::vector<Cell> faceCells_;            // the face's glyphs for the code points below it
-    PangoFontset* fontset_ = nullptr;
+    FcConfig* config_ = nullptr;
+    PangoLanguage* han_ = nullptr;
+    std::unordered_map<PangoLanguage*, PangoFontset*> fontsets_;  // one per language met
+    std::unordered_map<cairo_scaled_font_t*, unsigned> dotted_;   // each face's U+25CC
     std::vector<PangoFont*> fallbacks_;         // kept alive for their scaled fonts
     std::unordered_map<char32_t, Cell> cells_;  // everything else, found once
     std::vector<cairo_glyph_t> glyphs_;
@@ -84,6 +96,7 @@ class PdfPages : public LineSink {
     int columns_ = 80;
     int rows_ = 60;
     std::set<char32_t> missing_;
+    std::set<std::u32string> broken_;
     std::string utf8_;
     std::vector<int> clusterBytes_;
 };

@@ -1,46 +1,9 @@
 #include "textprint/TextLayout.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 
 namespace vx {
-
-namespace {
-
-struct Range {
-    char32_t first;
-    char32_t last;
-};
-
-constexpr std::array kZeroWidth = {
-    Range{0x0300, 0x036F}, Range{0x0483, 0x0489}, Range{0x0591, 0x05BD}, Range{0x05BF, 0x05BF},
-    Range{0x05C1, 0x05C2}, Range{0x05C4, 0x05C5}, Range{0x05C7, 0x05C7}, Range{0x0610, 0x061A},
-    Range{0x064B, 0x065F}, Range{0x0670, 0x0670}, Range{0x06D6, 0x06DC}, Range{0x06DF, 0x06E4},
-    Range{0x06E7, 0x06E8}, Range{0x06EA, 0x06ED}, Range{0x1AB0, 0x1AFF}, Range{0x1DC0, 0x1DFF},
-    Range{0x200B, 0x200F}, Range{0x202A, 0x202E}, Range{0x2060, 0x2064}, Range{0x20D0, 0x20FF},
-    Range{0xFE00, 0xFE0F}, Range{0xFE20, 0xFE2F}, Range{0xFEFF, 0xFEFF}};
-
-constexpr std::array kWide = {
-    Range{0x1100, 0x115F},   Range{0x2E80, 0x303E},  Range{0x3041, 0x33FF}, Range{0x3400, 0x4DBF},
-    Range{0x4E00, 0x9FFF},   Range{0xA000, 0xA4CF},  Range{0xAC00, 0xD7A3}, Range{0xF900, 0xFAFF},
-    Range{0xFE30, 0xFE4F},   Range{0xFF00, 0xFF60},  Range{0xFFE0, 0xFFE6}, Range{0x1F300, 0x1F64F},
-    Range{0x1F900, 0x1F9FF}, Range{0x20000, 0x3FFFD}};
-
-template <std::size_t N>
-bool In(const std::array<Range, N>& ranges, char32_t c) {
-    const auto it = std::upper_bound(ranges.begin(), ranges.end(), c,
-                                     [](char32_t v, const Range& r) { return v < r.first; });
-    return it != ranges.begin() && c <= std::prev(it)->last;
-}
-
-}  // namespace
-
-int CellWidth(char32_t c) {
-    if (c < 0x300) return 1;
-    if (In(kZeroWidth, c)) return 0;
-    return In(kWide, c) ? 2 : 1;
-}
 
 TextLayout::TextLayout(int columns, int rows, LineSink& sink)
     : columns_(std::max(columns, 8)), rows_(std::max(rows, 1)), sink_(sink) {}
@@ -72,7 +35,26 @@ void TextLayout::put(char32_t c) {
     }
 }
 
+// Decomposed Hangul, as some systems store it, is set as the syllables: every Hangul face has
+// those and not always the conjoining letters, and a reader searches for syllables. The
+// syllable takes the two cells its leading consonant took.
+bool TextLayout::composeHangul(char32_t c) {
+    if (line_.empty()) return false;
+    char32_t& last = line_.back();
+    if (c >= 0x1161 && c <= 0x1175 && last >= 0x1100 && last <= 0x1112) {
+        last = 0xAC00 + ((last - 0x1100) * 21 + (c - 0x1161)) * 28;
+        return true;
+    }
+    if (c >= 0x11A8 && c <= 0x11C2 && last >= 0xAC00 && last <= 0xD7A3 &&
+        (last - 0xAC00) % 28 == 0) {
+        last += c - 0x11A7;
+        return true;
+    }
+    return false;
+}
+
 void TextLayout::add(char32_t c) {
+    if (composeHangul(c)) return;
     const int w = CellWidth(c);
     if (w == 0 && marks_ >= kMarksKept) {
         ++dropped_;

@@ -40,6 +40,7 @@ class TextLayout {
 
   private:
     void add(char32_t c);
+    bool composeHangul(char32_t c);
     void endLine();
     void endPage();
     void wrap(bool atSpace);

@@ -10,8 +10,8 @@
 
 namespace vx {
 
-PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page,
-                    std::FILE* out) {
+PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page, std::FILE* out,
+                    const std::string& locale) {
     PdfResult result;
     std::vector<unsigned char> buffer(1 << 16);
     std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
@@ -28,7 +28,7 @@ PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& pa
         got = std::fread(buffer.data(), 1, buffer.size(), in);
     }
 
-    PdfPages pages(page, title, out);
+    PdfPages pages(page, title, out, locale);
     TextLayout layout(pages.columns(), pages.rows(), pages);
     TextDecoder decoder(detected.encoding);
     std::u32string chars;
@@ -47,6 +47,7 @@ PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& pa
     result.pages = layout.pages();
     result.missing = pages.missing();
     result.droppedMarks = layout.droppedMarks();
+    result.broken = pages.broken();
     const bool written = pages.finish();
     result.ok = written && readErrno == 0;
     result.error = readErrno != 0 ? std::strerror(readErrno) : pages.error();
@@ -66,6 +67,25 @@ std::string DescribeMissing(const std::set<char32_t>& missing, std::size_t most)
         if (shown++ > 0) text += ", ";
         text += code;
         AppendUtf8(c, text);
+    }
+    return text;
+}
+
+std::string DescribeClusters(const std::set<std::u32string>& clusters, std::size_t most) {
+    std::string text;
+    std::size_t shown = 0;
+    for (const std::u32string& cluster : clusters) {
+        if (shown == most) {
+            text += " and " + std::to_string(clusters.size() - most) + " more";
+            break;
+        }
+        if (shown++ > 0) text += ", ";
+        for (const char32_t c : cluster) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04" PRIX32 " ", static_cast<std::uint32_t>(c));
+            text += code;
+        }
+        for (const char32_t c : cluster) AppendUtf8(c, text);
     }
     return text;
 }

@@ -61,15 +61,26 @@ void Warn(const std::string& message) {
     std::fprintf(stderr, "%s%s\n", asFilter ? "WARNING: " : "textprint: ", message.c_str());
 }
 
+// The locale's name as the C library takes it for characters: LC_ALL, LC_CTYPE, then LANG.
+std::string SystemLocale() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != 0) return value;
+    return "";
+}
+
 // Writes the PDF of the open text file `in` (read from `name`) to `out`; `error` says why not.
 bool WritePdf(std::FILE* in, const std::string& name, const std::string& title,
               const vx::PageSetup& page, std::FILE* out, std::string& error) {
-    const vx::PdfResult result = vx::TextToPdf(in, vx::DisplayName(title), page, out);
+    const vx::PdfResult result =
+        vx::TextToPdf(in, vx::DisplayName(title), page, out, SystemLocale());
     const std::string shown = "\"" + vx::DisplayName(name) + "\"";
     if (!result.ok) error = "cannot turn " + shown + " into a PDF: " + result.error;
     if (!result.missing.empty())
         Warn("no installed font has " + vx::DescribeMissing(result.missing) +
              "; printed as boxes in " + shown);
+    if (!result.broken.empty())
+        Warn("no installed font joins " + vx::DescribeClusters(result.broken) +
+             "; printed with dotted circles in " + shown);
     if (result.droppedMarks > 0)
         Warn("left out " + std::to_string(result.droppedMarks) + " combining marks past " +
              std::to_string(vx::TextLayout::kMarksKept) + " on one character in " + shown);

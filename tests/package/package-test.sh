@@ -44,7 +44,7 @@ LIST
 diff -u "$tmp/expected" "$tmp/files" || fail "the package's files differ from the layout"
 dpkg-deb -f "$deb" Depends | tr -d ' ' | tr ',' '\n' | sed 's/(.*//' | sort >"$tmp/depends"
 for need in libcups2 libqt6widgets6 cups cups-client cups-filters fonts-dejavu-core \
-    fonts-droid-fallback xdg-utils; do
+    fonts-noto-core fonts-wqy-microhei xdg-utils; do
     grep -qx "$need" "$tmp/depends" || fail "Depends lacks $need"
 done
 
