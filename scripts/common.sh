@@ -35,6 +35,11 @@ PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-d
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
 # The Windows build of the layers below the window and its test run under Wine.
-WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64)
+WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
+               # textprint.exe printing under Wine through our queue (PostScript to PDF by
+               # Ghostscript; Liberation Mono stands in for Courier New), its PDFs read back,
+               # and the MSI and the zip built and checked.
+               cups cups-client cups-filters ghostscript fonts-liberation fonts-dejavu-core
+               poppler-utils wixl msitools zip unzip)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)
