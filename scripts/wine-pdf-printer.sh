@@ -48,7 +48,9 @@ wine_pdf_printer_start() {
     export CUPS_SERVER=$socket
     export CUPS_FOLDER=${socket%/cups.sock}
     export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEARCH=win64
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko prompts, and no menu entries or file types made on this machine for
+    # the prefix's shortcuts.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     unset DISPLAY WAYLAND_DISPLAY PRINTER LPDEST
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1

@@ -28,3 +28,10 @@ trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
 cd "$build"
 ctest --output-on-failure
+
+# --- textprint.exe through "PDF Printer", then the installer and the zip ---
+# Each in a Wine prefix and with a CUPS server of its own, after the unit tests' prefix ends.
+wineserver -k || true
+"$root/scripts/wine-print-test.sh"
+"$root/scripts/package-windows.sh"
+"$root/tests/win32/install-test.sh"
