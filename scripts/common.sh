@@ -38,8 +38,9 @@ PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-fi
 WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
                # textprint.exe printing under Wine through our queue (PostScript to PDF by
                # Ghostscript; Liberation Mono stands in for Courier New), its PDFs read back,
-               # and the MSI and the zip built and checked.
+               # the MSI and the zip built and checked, and textprint.exe's boxes shown on a
+               # virtual display.
                cups cups-client cups-filters ghostscript fonts-liberation fonts-dejavu-core
-               poppler-utils wixl msitools zip unzip)
+               poppler-utils wixl msitools zip unzip xvfb xauth)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/PathUtil.h"
@@ -56,8 +57,12 @@ Outcome RunTextPrint(const std::string& arguments) {
 }
 
 // Each way textprint.exe cannot print ends with a box that says why and a status that is not 0.
-// The prefix of the unit tests reaches no CUPS server, so it has no printer at all.
+// The prefix of the unit tests reaches no CUPS server, so it has no printer at all. Without a
+// display Wine shows no box at all, so there only the status is checked; wine-tests.sh runs
+// this test once more on a virtual display.
 TEST(TextPrintExe, EveryFailureIsShownInABoxAndEndsWithAnError) {
+    const char* display = std::getenv("DISPLAY");
+    const bool boxes = !test::UnderWine() || (display != nullptr && *display != 0);
     test::TempFolder tmp;
     std::ofstream(std::filesystem::path(Widen(tmp / "note.txt"))) << "hello\n";
     struct Case {
@@ -74,7 +79,9 @@ TEST(TextPrintExe, EveryFailureIsShownInABoxAndEndsWithAnError) {
     };
     for (const Case& c : cases) {
         const Outcome out = RunTextPrint(c.arguments);
-        EXPECT_NE(out.box.find(c.said), std::string::npos) << c.arguments << ": " << out.box;
+        if (boxes) {
+            EXPECT_NE(out.box.find(c.said), std::string::npos) << c.arguments << ": " << out.box;
+        }
         EXPECT_EQ(out.exitCode, c.status) << c.arguments;
     }
 }
