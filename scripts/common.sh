@@ -41,6 +41,7 @@ WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
                # the MSI and the zip built and checked, and textprint.exe's boxes shown on a
                # virtual display.
                cups cups-client cups-filters ghostscript fonts-liberation fonts-dejavu-core
+               fonts-droid-fallback
                poppler-utils wixl msitools zip unzip xvfb xauth)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

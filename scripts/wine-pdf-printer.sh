@@ -59,6 +59,13 @@ wine_pdf_printer_start() {
     # spelled "cups:" as Wine removes printers on a "CUPS:" port that no queue is named after,
     # while jobs still go to that queue.
     wine "$root/build/win/bin/add-printer.exe" PDF_Printer "PDF Printer" "cups:PDF_Printer"
+    # Wine's Uniscribe knows no fallback face for Chinese and Japanese (Windows has its own
+    # fonts for them); here the Linux face that has them stands in, by script tag (hani, kana).
+    local tag
+    for tag in 696e6168 616e616b; do
+        wine reg add 'HKCU\Software\Wine\Uniscribe\Fallback' /v "$tag" \
+            /d "Droid Sans Fallback" /f >/dev/null 2>&1
+    done
 }
 
 pdf_with_marker() {
