@@ -23,31 +23,49 @@ wine_pdf_printer_start "$work"
 # Hebrew, Arabic) depends on the fonts Wine finds and is only counted.
 required='Vellumax|sample|one|Plain|text|becomes|PDF|you|can|search|Sample|two|indented|with|tab|Ends|here|three|café|naïve|déjà|vu|Ελληνικά|Русский'
 
-marker="vx$$x$(date +%s)"
 found_all=0 total_all=0 failed=0
-for sample in sample-one sample-two sample-three; do
-    file="$work/files/$sample-$marker.txt"
-    cp "$root/samples/$sample.txt" "$file"
-    if ! wine "$root/build/win/bin/textprint.exe" /p "$(windows_path "$file")"; then
-        echo "FAIL $sample: textprint.exe /p failed" >&2
+
+# Waits for the PDF of the text file FILE (named PREFIX-SAMPLE.txt), counts the words that
+# come back, and fails when a required one is missing. The PDF is removed afterwards.
+check_pdf() {
+    local file=$1 name pdf found total back need
+    name=$(basename "$file" .txt)
+    if ! pdf=$(pdf_with_marker "$name"); then
         failed=1
-        continue
-    fi
-    if ! pdf=$(pdf_with_marker "$sample-$marker"); then
-        failed=1
-        continue
+        return
     fi
     read -r found total < <(word_share "$file" "$pdf")
     found_all=$((found_all + found)) total_all=$((total_all + total))
-    echo "$sample: $found of $total words back from $(basename "$pdf")"
+    echo "$name: $found of $total words back from $(basename "$pdf")"
     back=$(pdftotext "$pdf" - | tr -s ' \t\f' '\n\n\n' | grep -cxE "$required" || true)
     need=$(tr -s ' \t\f' '\n\n\n' <"$file" | grep -cxE "$required" || true)
     if [ "$back" -lt "$need" ]; then
-        echo "FAIL $sample: $((need - back)) of its Latin, Greek or Cyrillic words are missing:" >&2
+        echo "FAIL $name: $((need - back)) of its Latin, Greek or Cyrillic words are missing:" >&2
         pdftotext "$pdf" - >&2
         failed=1
     fi
     rm -f "$pdf"
+}
+
+# Copies of the samples under names no other run uses: PREFIX-sample-one.txt and so on.
+copy_samples() {
+    local prefix=$1 sample
+    for sample in sample-one sample-two sample-three; do
+        cp "$root/samples/$sample.txt" "$work/files/$prefix-$sample.txt"
+    done
+}
+
+# textprint.exe prints each file itself. (vellumax.exe, once built, converts the same copies
+# as one list: copy_samples, the run, then check_pdf for each file.)
+prefix="tp$$x$(date +%s)"
+copy_samples "$prefix"
+for file in "$work/files/$prefix"-*.txt; do
+    if wine "$root/build/win/bin/textprint.exe" /p "$(windows_path "$file")"; then
+        check_pdf "$file"
+    else
+        echo "FAIL $(basename "$file"): textprint.exe /p failed" >&2
+        failed=1
+    fi
 done
 echo "textprint.exe through \"PDF Printer\": $found_all of $total_all words back" \
     "($((total_all > 0 ? found_all * 100 / total_all : 0))%)"
