@@ -15,8 +15,27 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
 ensure_packages wixl zip
 
+# The project's version and the commit count as the build number: every commit's package
+# upgrades the one before.
+build_number=$(git -C "$root" rev-list --count HEAD 2>/dev/null || echo 0)
 version=${VELLUMAX_PACKAGE_VERSION:-$(sed -n 's/^project(Vellumax VERSION \([0-9.]*\).*/\1/p' \
-    "$root/CMakeLists.txt").0}
+    "$root/CMakeLists.txt").$build_number}
+upgrade_code=3E7A4C52-9B1D-4F6A-8C2E-5D0B7A913F64
+
+# A name-based GUID (RFC 4122, version 5) for NAME under the upgrade code. The product code
+# follows the version, so a package rebuilt at the same version is the same product, never a
+# second entry beside it (a major upgrade only replaces lower versions).
+guid_for() {
+    local hex variant
+    hex=$({
+        printf "$(sed 's/../\\x&/g' <<<"${upgrade_code//-/}")"
+        printf '%s' "$1"
+    } | sha1sum | cut -c1-32)
+    variant=$(printf '%x' $(((16#${hex:16:1} & 3) | 8)))
+    hex="${hex:0:12}5${hex:13:3}$variant${hex:17}"
+    printf '%s-%s-%s-%s-%s' "${hex:0:8}" "${hex:8:4}" "${hex:12:4}" "${hex:16:4}" "${hex:20:12}" |
+        tr a-f A-F
+}
 out=${VELLUMAX_PACKAGE_OUT:-$root/build/windows}
 win="$root/build/win"
 linux="$root/build/default"
@@ -60,8 +79,8 @@ wxs="$out/vellumax.wxs"
     cat <<HEAD
 <?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
-  <Product Id="*" Name="Vellumax" Language="1033" Version="$version"
-           Manufacturer="Vellumax developers" UpgradeCode="3E7A4C52-9B1D-4F6A-8C2E-5D0B7A913F64">
+  <Product Id="$(guid_for "product $version")" Name="Vellumax" Language="1033"
+           Version="$version" Manufacturer="Vellumax developers" UpgradeCode="$upgrade_code">
     <!-- perUser scope marks the package as needing no elevation; ALLUSERS=2 then installs for
          everyone in Program Files, or with MSIINSTALLPERUSER=1 for this user alone. -->
     <Package InstallerVersion="500" Compressed="yes" InstallScope="perUser"
@@ -115,7 +134,7 @@ END
 
 msi="$out/vellumax-$version-x64.msi"
 zip="$out/vellumax-$version-windows-x64.zip"
-rm -f "$msi" "$zip"
+rm -f "$out"/vellumax-*-x64.msi "$out"/vellumax-*-windows-x64.zip
 (cd "$stage" && wixl -a x64 -o "$msi" "$wxs")
 # The zip holds one folder, so it unpacks tidily anywhere and runs from there.
 rm -rf "$out/zip" && mkdir -p "$out/zip/Vellumax" && cp "$stage"/* "$out/zip/Vellumax/"

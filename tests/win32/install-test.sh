@@ -88,6 +88,12 @@ done
 find "$drive" -path '*Start Menu/Programs/Vellumax User Guide.lnk' | grep -q . ||
     fail "no Start-menu shortcut"
 [ "$(uninstall_entry)" = 1 ] || fail "not exactly one Vellumax entry in Installed apps"
+# The same version built again is the same product, never a second entry.
+version=$(basename "$new" -x64.msi)
+VELLUMAX_PACKAGE_VERSION=${version#vellumax-} VELLUMAX_PACKAGE_OUT="$work/again" \
+    "$root/scripts/package-windows.sh" >/dev/null
+msiexec /i "$(windows_path "$work/again/$(basename "$new")")" /qn >/dev/null 2>&1 || true
+[ "$(uninstall_entry)" = 1 ] || fail "the same version built again became a second entry"
 if [ -f "$folder/vellumax.exe" ]; then
     find "$drive" -path '*Start Menu/Programs/Vellumax.lnk' | grep -q . ||
         fail "no Start-menu shortcut to the window"
