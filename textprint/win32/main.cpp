@@ -55,8 +55,13 @@ struct Job {
     std::FILE* in = nullptr;
     HDC dc = nullptr;
     bool started = false;
-    ~Job() {
+    // A document that cannot be finished is dropped before a box waits for the user.
+    void abort() {
         if (started) ::AbortDoc(dc);
+        started = false;
+    }
+    ~Job() {
+        abort();
         if (dc != nullptr) ::DeleteDC(dc);
         if (in != nullptr) std::fclose(in);
     }
@@ -90,8 +95,11 @@ int Print(const std::wstring& path) {
     vx::GdiPages pages(job.dc);
     vx::TextLayout layout(pages.columns(), pages.rows(), pages);
     const bool read = text.readInto(layout);
-    if (!read) return Fail("cannot read " + shown + ": " + text.error());
-    if (!pages.ok()) return Fail(printerShown + " did not take " + shown + ": " + pages.error());
+    if (!read || !pages.ok()) {
+        job.abort();
+        return Fail(!read ? "cannot read " + shown + ": " + text.error()
+                          : printerShown + " did not take " + shown + ": " + pages.error());
+    }
     job.started = false;
     if (::EndDoc(job.dc) <= 0) return Fail(Last((printerShown + " did not take " + shown).c_str()));
     return 0;
