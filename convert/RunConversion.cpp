@@ -218,7 +218,7 @@ void RunConversion(const ConversionContext& c) {
             if (position > c.list.count()) break;
             const std::string entry = c.list.text(position);
             c.setPointer(11);
-            const std::string wordpad = GetWordpadPath(c.registry);
+            const std::string wordpad = WordProcessorPath(c.registry, c.programFolder, c.separator);
             try {
                 c.launcher.start(BuildCommandLine(wordpad, entry));
             } catch (const PlatformError& e) {

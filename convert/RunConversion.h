@@ -51,6 +51,10 @@ struct ConversionContext {
     Ui& ui;
     ConversionGuard& guard;
     std::function<void(int)> setPointer;  // 11 hourglass, 0 default
+    // The running program's own folder, where our word processor is when the registry names
+    // none; empty: no such fallback.
+    std::string programFolder = {};
+    char separator = '\\';
 };
 
 // "Convert To PDF": prints every entry through the word processor on "PDF Printer".

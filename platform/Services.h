@@ -162,6 +162,9 @@ struct Platform {
     std::function<double()> random;
     // Where a run records the printer setting it borrowed; none keeps nothing durably.
     StateRecord* stateRecord = nullptr;
+    // The running program's own folder, where our word processor is found when the registry
+    // names none (Windows: ExecutableFolder()); empty: no such fallback.
+    std::string executableFolder = {};
 };
 
 }  // namespace vx

@@ -42,6 +42,13 @@ PRINT_PACKAGES=(cups cups-client cups-bsd cups-filters fonts-dejavu-core fonts-n
 # Building and checking the Debian package.
 PACKAGE_PACKAGES=(build-essential dpkg-dev debhelper fakeroot lintian desktop-file-utils appstream)
 # The Windows build of the layers below the window and its test run under Wine.
-WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64)
+WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
+               # textprint.exe printing under Wine through our queue (PostScript to PDF by
+               # Ghostscript; Liberation Mono stands in for Courier New), its PDFs read back,
+               # the MSI and the zip built and checked, and textprint.exe's boxes shown on a
+               # virtual display.
+               cups cups-client cups-filters ghostscript fonts-liberation fonts-dejavu-core
+               fonts-droid-fallback
+               poppler-utils wixl msitools zip unzip xvfb xauth)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

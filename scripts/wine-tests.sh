@@ -21,7 +21,8 @@ export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEARCH=win64
 # LANG) it cannot create a file named outside ASCII. C.UTF-8 is always there on Debian.
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No Mono or Gecko install prompts; no display; the machine's own printers stay out of reach.
-export WINEDLLOVERRIDES="mscoree,mshtml=" CUPS_SERVER="$build/no-cups.sock"
+# winemenubuilder would put the prefix's shortcuts into this machine's own menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" CUPS_SERVER="$build/no-cups.sock"
 unset DISPLAY WAYLAND_DISPLAY
 # One wineserver for the whole run, so no test waits for one to start or linger. wineboot starts
 # Wine's own services now, with no hold on the output that ctest reads to its end.
@@ -31,3 +32,14 @@ trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
 cd "$build"
 ctest --output-on-failure
+
+# --- textprint.exe through "PDF Printer", then the installer and the zip ---
+# Each in a Wine prefix and with a CUPS server of its own, after the unit tests' prefix ends.
+wineserver -k || true
+# textprint.exe's failure boxes, read and answered on a virtual display.
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    wine "$build/bin/win32_tests.exe" --gtest_filter='TextPrintExe.*'
+wineserver -k || true
+"$root/scripts/wine-print-test.sh"
+"$root/scripts/package-windows.sh"
+"$root/tests/win32/install-test.sh"

@@ -1,56 +1,29 @@
 #include "textprint/TextToPdf.h"
 
-#include <cerrno>
 #include <cinttypes>
-#include <cstring>
-#include <vector>
 
-#include "textprint/TextDecoder.h"
-#include "textprint/TextLayout.h"
+#include "textprint/TextFile.h"
 
 namespace vx {
 
 PdfResult TextToPdf(std::FILE* in, const std::string& title, const PageSetup& page, std::FILE* out,
                     const std::string& locale) {
     PdfResult result;
-    std::vector<unsigned char> buffer(1 << 16);
-    std::size_t got = std::fread(buffer.data(), 1, buffer.size(), in);
-    Detected detected = DetectEncoding(buffer.data(), got, true);
-    if (detected.bomLength == 0) {
-        Utf8Check check;
-        for (std::size_t n = got; n > 0; n = std::fread(buffer.data(), 1, buffer.size(), in))
-            check.feed(buffer.data(), n);
-        if (!check.ok()) detected.encoding = Encoding::Windows1252;
-        if (std::ferror(in) != 0 || std::fseek(in, 0, SEEK_SET) != 0) {
-            result.error = std::strerror(errno);
-            return result;
-        }
-        got = std::fread(buffer.data(), 1, buffer.size(), in);
+    TextFile text(in);
+    if (!text.detect()) {
+        result.error = text.error();
+        return result;
     }
-
     PdfPages pages(page, title, out, locale);
     TextLayout layout(pages.columns(), pages.rows(), pages);
-    TextDecoder decoder(detected.encoding);
-    std::u32string chars;
-    std::size_t skip = detected.bomLength;
-    for (; got > 0; got = std::fread(buffer.data(), 1, buffer.size(), in)) {
-        chars.clear();
-        decoder.feed(buffer.data() + skip, got - skip, chars);
-        skip = 0;
-        layout.put(chars);
-    }
-    const int readErrno = std::ferror(in) != 0 ? errno : 0;
-    chars.clear();
-    decoder.finish(chars);
-    layout.put(chars);
-    layout.finish();
+    const bool read = text.readInto(layout);
     result.pages = layout.pages();
     result.missing = pages.missing();
     result.droppedMarks = layout.droppedMarks();
     result.broken = pages.broken();
     const bool written = pages.finish();
-    result.ok = written && readErrno == 0;
-    result.error = readErrno != 0 ? std::strerror(readErrno) : pages.error();
+    result.ok = written && read;
+    result.error = !read ? text.error() : pages.error();
     return result;
 }
 

@@ -14,13 +14,16 @@ struct Session {
     FileList list;
     ConversionGuard guard{&p.record};
     std::vector<int> pointers;
+    std::string programFolder;
+    char separator = '\\';
 
     explicit Session(const std::vector<std::string>& entries = {"/a", "/b"}) {
         for (const auto& e : entries) list.append(e);
     }
     void press() {
         RunConversion(ConversionContext{list, p.printers, p.registry, p.launcher, p.ui, guard,
-                                        [this](int v) { pointers.push_back(v); }});
+                                        [this](int v) { pointers.push_back(v); }, programFolder,
+                                        separator});
     }
     std::string told() const {
         std::string all;
@@ -44,6 +47,48 @@ TEST(RunConversion, EachEntryUnchangedInOrderOnPdfPrinterWithItsOwnLookupAndTheS
               (std::vector<std::string>{"/opt/my wp/tp|-q|/p|/d/a \"b\".txt|PDF_Printer|Office\n",
                                         "/new/wp|/p|/d/b c.txt|PDF_Printer|Office\n"}));
     EXPECT_EQ(r.told(), "Done.\nDone.\n");
+}
+
+TEST(RunConversion, WithoutARegisteredWordProcessorOurOwnBesideTheProgramPrintsYetAKeyWins) {
+    const std::string own = kOwnWordProcessor;
+    struct Case {
+        Opt key;
+        std::string folder;
+        char separator;
+        std::string started;  // program and arguments; empty when nothing could start
+    };
+    const std::vector<Case> cases = {
+        {"\"C:\\WP\\wp.exe\" -q", "C:\\Vx", '\\', "C:\\WP\\wp.exe|-q|/p|/a"},
+        {std::nullopt, "C:\\Program Files\\Vellumax", '\\',
+         "C:\\Program Files\\Vellumax\\" + own + "|/p|/a"},
+        {"", "D:\\", '\\', "D:\\" + own + "|/p|/a"},
+        {" \t", "/opt/vx", '/', "/opt/vx/" + own + "|/p|/a"},
+        {std::string("\0old", 4), "C:\\Vx", '\\', "C:\\Vx\\" + own + "|/p|/a"},
+        // Too long for the buffer Windows reads it into: as good as absent.
+        {std::string(300, 'x'), "C:\\Vx", '\\', "C:\\Vx\\" + own + "|/p|/a"},
+        {std::nullopt, "", '\\', ""},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        Session r({"/a"});
+        r.programFolder = c.folder;
+        r.separator = c.separator;
+        if (c.key)
+            r.p.registry.values[kWordpadServerKey] = *c.key;
+        else
+            r.p.registry.values.erase(kWordpadServerKey);
+        r.press();
+        std::string started;
+        for (const auto& command : r.p.launcher.started) {
+            started += command.program;
+            for (const auto& a : command.args) started += "|" + a;
+        }
+        EXPECT_EQ(started, c.started) << "case " << i;
+        if (c.started.empty())
+            EXPECT_NE(r.told().find("could not be started"), std::string::npos) << "case " << i;
+        else
+            EXPECT_EQ(r.told(), "Done.\n") << "case " << i;
+    }
 }
 
 TEST(RunConversion, TheBoundIsTakenOnceRemovalsEndTheRunAtTheNewEndAndLongListsEndWhole) {

@@ -1,0 +1,100 @@
+# Sourced by the Windows end-to-end tests: a Wine prefix whose default printer "PDF Printer"
+# prints to our own CUPS queue PDF_Printer on a private cupsd, and helpers to wait for the
+# PDFs and measure what text comes back. Needs $root (the source tree).
+#
+#   wine_pdf_printer_start WORK      private cupsd, then the prefix WORK/wineprefix with the printer
+#   wine_pdf_printer_stop            ends Wine and the cupsd (also on exit)
+#   pdf_with_marker MARKER [SECS]    waits for ~/PDF/*MARKER*.pdf and prints its path
+#   word_share TEXT_FILE PDF         prints "found total": the text's words that pdftotext returns
+#   windows_path PATH                the path as Windows programs under Wine name it
+
+windows_path() {
+    printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"
+}
+
+# The queue files PDFs in the printing user's own ~/PDF, by the account's home folder.
+pdf_folder() {
+    printf '%s/PDF' "$(getent passwd "$(id -u)" | cut -d: -f6)"
+}
+
+wine_pdf_printer_stop() {
+    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+    # Closing its standard input ends the private cupsd and removes its folder.
+    if [ -n "${_vx_cups_hold:-}" ]; then exec {_vx_cups_hold}>&-; _vx_cups_hold=; fi
+    if [ -n "${_vx_cups_pid:-}" ]; then wait "$_vx_cups_pid" 2>/dev/null || true; _vx_cups_pid=; fi
+}
+
+wine_pdf_printer_start() {
+    local work=$1 helper="$root/build/default/bin/private-cups"
+    mkdir -p "$work"
+    rm -f "$work/hold" && mkfifo "$work/hold"
+    "$helper" <"$work/hold" >"$work/cups.out" &
+    _vx_cups_pid=$!
+    exec {_vx_cups_hold}>"$work/hold"
+    trap wine_pdf_printer_stop EXIT
+    local socket=
+    for _ in $(seq 300); do
+        socket=$(head -n1 "$work/cups.out" 2>/dev/null || true)
+        [ -n "$socket" ] && break
+        kill -0 "$_vx_cups_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$socket" ]; then
+        echo "The private cupsd did not start." >&2
+        return 1
+    fi
+    # Wine drops the printers of CUPS queues it cannot see, so the server is up before the
+    # prefix's first process; the machine's own CUPS stays out of reach.
+    export CUPS_SERVER=$socket
+    export CUPS_FOLDER=${socket%/cups.sock}
+    export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all WINEARCH=win64
+    # No Mono or Gecko prompts, and no menu entries or file types made on this machine for
+    # the prefix's shortcuts.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    unset DISPLAY WAYLAND_DISPLAY PRINTER LPDEST
+    mkdir -p "$WINEPREFIX"
+    wineserver -p >/dev/null 2>&1
+    wine wineboot >/dev/null 2>&1
+    # Wine names the printer after the queue. "PDF Printer" shares its driver; its port is
+    # spelled "cups:" as Wine removes printers on a "CUPS:" port that no queue is named after,
+    # while jobs still go to that queue.
+    wine "$root/build/win/bin/add-printer.exe" PDF_Printer "PDF Printer" "cups:PDF_Printer"
+    # Wine's Uniscribe knows no fallback face for Chinese and Japanese (Windows has its own
+    # fonts for them); here the Linux face that has them stands in, by script tag (hani, kana).
+    local tag
+    for tag in 696e6168 616e616b; do
+        wine reg add 'HKCU\Software\Wine\Uniscribe\Fallback' /v "$tag" \
+            /d "Droid Sans Fallback" /f >/dev/null 2>&1
+    done
+}
+
+pdf_with_marker() {
+    local marker=$1 secs=${2:-120} found
+    for _ in $(seq $((secs * 10))); do
+        found=$(find "$(pdf_folder)" -maxdepth 1 -name "*$marker*.pdf" 2>/dev/null | head -n1)
+        if [ -n "$found" ]; then
+            printf '%s\n' "$found"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "No PDF with \"$marker\" in $(pdf_folder) after ${secs}s. The queue's log:" >&2
+    tail -n 20 "$CUPS_FOLDER/log/error_log" >&2 2>/dev/null || true
+    return 1
+}
+
+# Words are what is between white space; each word of the text counts once for each time it
+# appears, so a line printed twice does not hide one lost. Arabic comes back from pdftotext
+# in presentation forms (the shaped glyphs' names), so it counts as lost here.
+word_share() {
+    pdftotext "$2" - 2>/dev/null | awk -v text="$1" '
+        # pdftotext wraps right-to-left runs in embedding marks (U+202A to U+202E).
+        { gsub("\342\200[\252\253\254\255\256]", ""); for (i = 1; i <= NF; i++) got[$i]++ }
+        END {
+            while ((getline line < text) > 0) {
+                n = split(line, w, /[ \t\r\f]+/)
+                for (i = 1; i <= n; i++) if (w[i] != "") { total++; if (got[w[i]]-- > 0) found++ }
+            }
+            printf "%d %d\n", found, total
+        }'
+}
