@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "app/Form1.h"
-#include "app/Main.h"
+#include "window/StartUp.h"
 #include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
