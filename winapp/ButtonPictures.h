@@ -1,7 +1,10 @@
 #pragma once
 
-#include <commctrl.h>
+// windows.h first: the other system headers build on it.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 namespace vx {
 

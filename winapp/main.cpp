@@ -1,6 +1,9 @@
+// windows.h first: the other system headers build on it.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
-#include <windows.h>
+// clang-format on
 
 #include "convert/RunConversion.h"
 #include "platform/InstallLayout.h"

@@ -1,9 +1,12 @@
 // Stands in for the word processor: appends one line to the file VELLUMAX_RECORDER_LOG
 // names, with its arguments as the system splits them (separated by TAB) and the default
 // printer at the moment it runs, after a "|".
-#include <shellapi.h>
+// windows.h first: the other system headers build on it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
 #include <winspool.h>
+// clang-format on
 
 #include <string>
 

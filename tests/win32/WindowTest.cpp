@@ -1,9 +1,12 @@
 // The real vellumax.exe under test, driven from this process as a user's input and the
 // shell would drive it: its window, controls, dialogs and message boxes.
-#include <commctrl.h>
+// windows.h first: the other system headers build on it.
+// clang-format off
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 #include <winspool.h>
+// clang-format on
 
 #include <chrono>
 #include <fstream>
