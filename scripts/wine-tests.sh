@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds the layers below the window for 64-bit Windows with MinGW and runs their tests
-# under Wine, headless, in a Wine prefix of its own inside the build folder.
+# Cross-builds the layers below the window and the Win32 window vellumax.exe for 64-bit Windows
+# with MinGW and runs their tests under Wine, headless on Xvfb, in a Wine prefix of its own
+# inside the build folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/common.sh"
@@ -26,5 +27,37 @@ mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
+
+# --- The Win32 window: a virtual screen of its own, a second DPI, screenshots ----------------
+# vellumax.exe runs on an Xvfb screen that no one else uses; the window tests drive it there.
+ensure_packages xvfb imagemagick
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$build/xvfb-display" >/dev/null 2>&1 &
+xvfb=$!
+trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -s "$build/xvfb-display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$build/xvfb-display")"
+dpi() {  # the screen's DPI for programs started from now on
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+screenshot() {  # the window as it opens, into build/win/screenshots/
+    mkdir -p "$build/screenshots"
+    wine "$build/bin/vellumax.exe" & local app=$!
+    sleep 4
+    import -window root -display "$DISPLAY" "$build/screenshots/$1.png"
+    kill "$app" 2>/dev/null || true
+    wait "$app" 2>/dev/null || true
+}
+dpi 96
+# --- end of the Win32 window block ------------------------------------------------------------
+
 cd "$build"
 ctest --output-on-failure
+
+# --- The Win32 window at 200%: its geometry again, and both screenshots -----------------------
+screenshot window-96dpi
+dpi 192
+VELLUMAX_TEST_DPI=192 wine "$build/bin/window_tests.exe" --gtest_filter='*Twips*'
+screenshot window-192dpi
+dpi 96
+echo "Screenshots of the Win32 window: $build/screenshots/"
+# --- end of the Win32 window block ------------------------------------------------------------

@@ -69,6 +69,8 @@ class Fixture : public testing::Test {
     std::wstring log = Widen(folder / "recorder.log");
 
     void SetUp() override {
+        // Rectangles in the window's own pixels, as a per-monitor aware program sees them.
+        SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
         for (const wchar_t* p : {L"PDF Printer", L"Office Printer"})
             RegSetKeyValueW(HKEY_CURRENT_USER, kDevices, p, REG_SZ, L"winspool,FILE:", 30);
         SetDefault(L"Office Printer");
@@ -116,7 +118,7 @@ class Fixture : public testing::Test {
                     return TRUE;
                 },
                 reinterpret_cast<LPARAM>(this));
-            return window != nullptr;
+            return window != nullptr && IsWindowVisible(window);
         }));
     }
     void Stop() {
@@ -204,6 +206,33 @@ class Fixture : public testing::Test {
         return texts;
     }
 
+    // A list view message whose structure lives in the program's memory, as the control needs.
+    template <class T>
+    LRESULT Remote(UINT message, WPARAM w, T& data) {
+        void* remote =
+            VirtualAllocEx(process.hProcess, nullptr, sizeof data, MEM_COMMIT, PAGE_READWRITE);
+        WriteProcessMemory(process.hProcess, remote, &data, sizeof data, nullptr);
+        const LRESULT r =
+            SendMessageW(Control(WC_LISTVIEWW), message, w, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process.hProcess, remote, &data, sizeof data, nullptr);
+        VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
+        return r;
+    }
+    // The centre of a row of the list, on the screen.
+    POINT Row(int row) {
+        RECT rc{};
+        rc.left = LVIR_BOUNDS;
+        Remote(LVM_GETITEMRECT, static_cast<WPARAM>(row), rc);
+        POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        ClientToScreen(Control(WC_LISTVIEWW), &p);
+        return p;
+    }
+    POINT Centre(HWND w) {
+        RECT rc{};
+        GetWindowRect(w, &rc);
+        return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    }
+
     // Picks files in the real Open dialog by typing their names into its name field.
     void AddByOpenDialog(const std::wstring& typed) {
         PostMessageW(Control(L"Button", L"Add Text Files"), BM_CLICK, 0, 0);
@@ -242,6 +271,35 @@ class Fixture : public testing::Test {
         return paths;
     }
 };
+
+// The pointer and the left button as the user moves them, through the system's input queue.
+void Mouse(POINT at, DWORD buttons = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    SendInput(1, &input, sizeof input);
+    std::this_thread::sleep_for(150ms);
+}
+
+void DoubleClick(POINT at) {
+    Mouse(at);
+    INPUT clicks[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    SendInput(4, clicks, sizeof(INPUT));
+    std::this_thread::sleep_for(300ms);
+}
+
+HCURSOR Pointer() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
 
 std::wstring Quoted(const std::vector<std::string>& paths) {
     std::wstring typed;
@@ -314,6 +372,119 @@ TEST_F(WindowTest, AKilledRunIsPutBackAtTheNextStart) {
     Stop();
     Start();
     EXPECT_EQ(NextBox(1500ms).first, nullptr);
+}
+
+int TestDpi() {
+    const char* dpi = std::getenv("VELLUMAX_TEST_DPI");
+    return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
+    const int dpi = TestDpi();
+    HDC screen = GetDC(nullptr);
+    ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "the screen is not at the DPI tested";
+    ReleaseDC(nullptr, screen);
+    Start();
+    auto px = [&](int twips) { return MulDiv(twips, dpi, 1440); };
+
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(6630));
+    EXPECT_EQ(client.bottom, px(3015));
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
+              WS_MINIMIZEBOX | WS_SYSMENU);
+    EXPECT_EQ(Text(window), L"Vellumax");
+
+    struct Expected {
+        HWND control;
+        int left, top, width, height;
+    };
+    const Expected controls[] = {
+        {Control(L"Button", L"Command1"), -720, 2640, 615, 495},
+        {Control(L"Button", L"Add Text Files"), 120, 1800, 2055, 1095},
+        {Control(L"Button", L"Convert To PDF"), 4440, 1800, 2055, 1095},
+        {Control(WC_LISTVIEWW), 120, 120, 6375, 1575},
+        {Control(L"Button", L"Add All Text Files In Folder"), 2280, 1800, 2055, 1095}};
+    HWND previous = nullptr;
+    for (const auto& c : controls) {
+        ASSERT_NE(c.control, nullptr);
+        RECT rc{};
+        GetWindowRect(c.control, &rc);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(rc.left, px(c.left)) << Text(c.control);
+        EXPECT_EQ(rc.top, px(c.top)) << Text(c.control);
+        EXPECT_EQ(rc.right - rc.left, px(c.width)) << Text(c.control);
+        EXPECT_EQ(rc.bottom - rc.top, px(c.height)) << Text(c.control);
+        // The tab order is the order of creation.
+        if (previous != nullptr) {
+            EXPECT_EQ(GetWindow(previous, GW_HWNDNEXT), c.control);
+        }
+        previous = c.control;
+    }
+    EXPECT_EQ(SendMessageW(Control(WC_LISTVIEWW), LVM_GETCOLUMNWIDTH, 0, 0), px(5300));
+
+    // Centred on the screen, frame included, and the focus on the hidden button.
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_LE(std::abs(outer.left + outer.right - GetSystemMetrics(SM_CXSCREEN)), 1);
+    EXPECT_LE(std::abs(outer.top + outer.bottom - GetSystemMetrics(SM_CYSCREEN)), 1);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(process.dwThreadId, &gui);
+    EXPECT_EQ(gui.hwndFocus, Control(L"Button", L"Command1"));
+
+    // The hand over a button, the arrow over the background and over the list.
+    SetForegroundWindow(window);
+    POINT background{px(3000), px(1750)};
+    ClientToScreen(window, &background);
+    Mouse(background);
+    const HCURSOR arrow = Pointer();
+    Mouse(Centre(Control(L"Button", L"Convert To PDF")));
+    const HCURSOR hand = Pointer();
+    EXPECT_NE(hand, arrow);
+    Mouse(background);
+    EXPECT_EQ(Pointer(), arrow);
+    Mouse(Centre(Control(L"Button", L"Add Text Files")));
+    EXPECT_EQ(Pointer(), hand);
+    Mouse(Centre(Control(WC_LISTVIEWW)));
+    EXPECT_EQ(Pointer(), arrow);
+}
+
+TEST_F(WindowTest, DraggingExchangesEntriesAndADoubleClickRemovesTheSelectedOne) {
+    const auto paths = Files({"a.txt", "b.txt", "c.txt"});
+    const auto a = Widen(paths[0]), b = Widen(paths[1]), c = Widen(paths[2]);
+    Start();
+    AddByOpenDialog(Quoted(paths));
+    ASSERT_EQ(ListTexts(), (std::vector<std::wstring>{a, b, c}));
+    SetForegroundWindow(window);
+
+    // A slow drag from the first line over the second and the third carries a down.
+    const POINT rows[] = {Row(0), Row(1), Row(2)};
+    Mouse(rows[0]);
+    Mouse(rows[0], MOUSEEVENTF_LEFTDOWN);
+    Mouse(rows[1]);
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, a, c}));
+    Mouse(rows[2]);
+    Mouse(rows[2], MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
+
+    // One that leaves over the header changes nothing, though rows lie behind it.
+    const HWND header =
+        reinterpret_cast<HWND>(SendMessageW(Control(WC_LISTVIEWW), LVM_GETHEADER, 0, 0));
+    Mouse(rows[1]);
+    Mouse(rows[1], MOUSEEVENTF_LEFTDOWN);
+    Mouse(Centre(header));
+    Mouse(Centre(header), MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
+
+    // After the button is up, moves change nothing.
+    Mouse(rows[0]);
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
+
+    // A double-click removes the entry it selected.
+    DoubleClick(rows[1]);
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, a}));
 }
 
 }  // namespace
