@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <winspool.h>
 // clang-format on
 
@@ -118,7 +119,8 @@ class Fixture : public testing::Test {
                     return TRUE;
                 },
                 reinterpret_cast<LPARAM>(this));
-            return window != nullptr && IsWindowVisible(window);
+            // Shown, or held back by a box that start-up shows first.
+            return window != nullptr && (IsWindowVisible(window) || Dialog() != nullptr);
         }));
     }
     void Stop() {
@@ -485,6 +487,33 @@ TEST_F(WindowTest, DraggingExchangesEntriesAndADoubleClickRemovesTheSelectedOne)
     // A double-click removes the entry it selected.
     DoubleClick(rows[1]);
     EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, a}));
+}
+
+TEST_F(WindowTest, AFolderTreeIsAddedThroughTheFolderBrowser) {
+    const std::string root = folder / "tree";
+    for (const std::string sub : {"", "\\inner", "\\inner\\deep"})
+        CreateDirectoryW(Widen(root + sub).c_str(), nullptr);
+    for (const std::string file : {"\\top.txt", "\\inner\\mid.txt", "\\inner\\deep\\low.txt"})
+        std::ofstream(std::filesystem::path(Widen(root + file))) << file;
+    Start();
+    PostMessageW(Control(L"Button", L"Add All Text Files In Folder"), BM_CLICK, 0, 0);
+    HWND browser = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (browser = Dialog()) != nullptr; }));
+    // The browser selects the folder as its owner would ask it to, by path, then takes it.
+    const std::wstring path = Widen(root);
+    const std::size_t bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process.hProcess, remote, path.c_str(), bytes, nullptr);
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    std::this_thread::sleep_for(1500ms);
+    PostMessageW(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
+    VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
+    // Breadth-first: the folder's own files, then each level below.
+    ASSERT_TRUE(WaitFor([&] { return ListTexts().size() == 3; }));
+    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{Widen(root + "\\top.txt"),
+                                                      Widen(root + "\\inner\\mid.txt"),
+                                                      Widen(root + "\\inner\\deep\\low.txt")}));
 }
 
 }  // namespace
