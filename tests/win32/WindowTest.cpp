@@ -471,7 +471,7 @@ TEST_F(WindowTest, DraggingExchangesEntriesAndADoubleClickRemovesTheSelectedOne)
     Mouse(rows[2], MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
 
-    // One that leaves over the header changes nothing, though rows lie behind it.
+    // One that leaves over the header changes nothing.
     const HWND header =
         reinterpret_cast<HWND>(SendMessageW(Control(WC_LISTVIEWW), LVM_GETHEADER, 0, 0));
     Mouse(rows[1]);
