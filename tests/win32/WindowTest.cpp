@@ -381,6 +381,34 @@ int TestDpi() {
     return dpi != nullptr ? std::atoi(dpi) : 96;
 }
 
+TEST_F(WindowTest, ASecondWindowRefusesToConvertWhileOneIsBorrowing) {
+    const auto paths = Files({"first.txt", "second.txt"});
+    Start();
+    AddByOpenDialog(Quoted({paths[0]}));
+    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
+    const auto [done, text] = NextBox();  // the run goes on once this box is answered
+    ASSERT_EQ(text, L"Done.");
+    const PROCESS_INFORMATION first = process;
+    const HWND firstWindow = window;
+
+    process = {};
+    Start();  // a second copy; the first one's record is not its to put back
+    EXPECT_EQ(NextBox(1500ms).first, nullptr);
+    AddByOpenDialog(Quoted({paths[1]}));
+    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
+    const auto [refused, why] = NextBox();
+    EXPECT_NE(why.find(L"Another Vellumax window is converting"), std::wstring::npos) << why;
+    Answer(refused);
+    EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
+    Stop();
+
+    process = first;
+    window = firstWindow;
+    Answer(done);
+    ASSERT_TRUE(WaitFor([&] { return DefaultPrinter() == L"Office Printer"; }));
+    EXPECT_EQ(Lines(ReadAll(log)), std::vector<std::string>{"/p\t" + paths[0] + "|PDF Printer"});
+}
+
 TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
     const int dpi = TestDpi();
     HDC screen = GetDC(nullptr);
@@ -504,8 +532,12 @@ TEST_F(WindowTest, AFolderTreeIsAddedThroughTheFolderBrowser) {
     const std::size_t bytes = (path.size() + 1) * sizeof(wchar_t);
     void* remote = VirtualAllocEx(process.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
     WriteProcessMemory(process.hProcess, remote, path.c_str(), bytes, nullptr);
-    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    std::this_thread::sleep_for(1500ms);
+    // The first selection may land while the browser still fills its tree; the second finds
+    // the tree there.
+    for (int i = 0; i < 2; ++i) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+        std::this_thread::sleep_for(1500ms);
+    }
     PostMessageW(browser, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
     VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
