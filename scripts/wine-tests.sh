@@ -31,10 +31,20 @@ wine wineboot >/dev/null 2>&1
 # --- The Win32 window: a virtual screen of its own, a second DPI, screenshots ----------------
 # vellumax.exe runs on an Xvfb screen that no one else uses; the window tests drive it there.
 ensure_packages xvfb imagemagick
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$build/xvfb-display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'wineserver -k || true; kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$build/xvfb-display" ] && break; sleep 0.1; done
+# Xvfb picks a free display itself; another one starting at the same moment may win it, so a
+# server that is gone a moment later is started again.
+xvfb=
+trap 'wineserver -k || true; [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true' EXIT
+for _ in 1 2 3 4 5; do
+    rm -f "$build/xvfb-display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$build/xvfb-display" >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$build/xvfb-display" ] && break; sleep 0.1; done
+    sleep 1
+    kill -0 "$xvfb" 2>/dev/null && [ -s "$build/xvfb-display" ] && break
+    xvfb=
+done
+[ -n "$xvfb" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$build/xvfb-display")"
 dpi() {  # the screen's DPI for programs started from now on
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
