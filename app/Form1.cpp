@@ -10,10 +10,7 @@
 
 #include "app/ButtonArt.h"
 #include "app/ListView1.h"
-#include "app/Main.h"
 #include "app/PictureButton.h"
-#include "filelist/AddFolder.h"
-#include "filelist/AddPicked.h"
 #include "filelist/FileListModel.h"
 
 namespace vx {
@@ -58,7 +55,8 @@ Form1::Form1(Platform& platform, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       platform_(platform),
-      model_(new FileListModel(list_, this)) {
+      logic_(platform, *this),
+      model_(new FileListModel(logic_.list(), this)) {
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(6630 / 15, 3015 / 15);
     QPalette pal = palette();
@@ -111,18 +109,20 @@ Form1::Form1(Platform& platform, QWidget* parent)
     setTabOrder(listView_, Check4);
 
     connect(Check1, &QAbstractButton::toggled, this,
-            [this] { Latch(Check1, &Form1::AddPickedFiles); });
+            [this] { Latch(Check1, FormLogic::Command::AddPickedFiles); });
     connect(Check4, &QAbstractButton::toggled, this,
-            [this] { Latch(Check4, &Form1::AddFolderFiles); });
+            [this] { Latch(Check4, FormLogic::Command::AddFolderFiles); });
     connect(Check2, &QAbstractButton::toggled, this,
-            [this] { Latch(Check2, &Form1::RunConversion); });
+            [this] { Latch(Check2, FormLogic::Command::RunConversion); });
 
-    connect(listView_, &ListView1::DblClick, this, &Form1::ListView1_DblClick);
-    connect(listView_, &ListView1::ItemClick, this, &Form1::ListView1_ItemClick);
-    connect(listView_, &ListView1::MouseDown, this, &Form1::ListView1_MouseDown);
+    connect(listView_, &ListView1::DblClick, this, [this] { logic_.listDoubleClicked(); });
+    connect(listView_, &ListView1::ItemClick, this,
+            [this](std::size_t position) { logic_.listItemClicked(position); });
+    connect(listView_, &ListView1::MouseDown, this, [this] { logic_.listPressed(); });
     connect(listView_, &ListView1::MouseMove, this, &Form1::ListView1_MouseMove);
-    connect(listView_, &ListView1::MouseUp, this, &Form1::ListView1_MouseUp);
-    connect(listView_, &ListView1::FilesDropped, this, &Form1::ListView1_OLEDragDrop);
+    connect(listView_, &ListView1::MouseUp, this, [this] { logic_.listReleased(); });
+    connect(listView_, &ListView1::FilesDropped, this,
+            [this](const std::vector<std::string>& paths) { logic_.filesDropped(paths); });
 
     Form_Load();
 }
@@ -134,18 +134,10 @@ Form1::~Form1() {
     delete model_;
 }
 
-std::string Form1::programFile(const char* name) const {
-    return platform_.programFolder + platform_.fileSystem->separator() + name;
-}
-
 void Form1::Form_Load() {
     CenterForm();
-    const std::string hand = programFile("HAND-M.CUR");
-    if (FileExists(*platform_.fileSystem, hand)) {
-        handCursor_ = LoadCursorFile(QFile::decodeName(QByteArray::fromStdString(hand)));
-    }
-    OpenHomePageByChance(platform_.random ? platform_.random() : 0.5, platform_.homePage,
-                         *platform_.launcher);
+    if (const auto hand = logic_.startUp())
+        handCursor_ = LoadCursorFile(QFile::decodeName(QByteArray::fromStdString(*hand)));
     setWindowTitle(QString::fromLatin1(kCaption));
     model_->setHeaderData(0, Qt::Horizontal, QStringLiteral("Text files"), Qt::DisplayRole);
     listView_->header()->resizeSection(0, 5300 / 15);
@@ -153,8 +145,7 @@ void Form1::Form_Load() {
 
 void Form1::CenterForm() {
     const QSize outer = frameGeometry().size();
-    const TwipPoint at =
-        CenteredPosition(platform_.ui->screenSize(), Size{outer.width(), outer.height()});
+    const TwipPoint at = logic_.centre(Size{outer.width(), outer.height()});
     move(qRound(at.left / kTwipsPerPixel), qRound(at.top / kTwipsPerPixel));
 }
 
@@ -183,29 +174,20 @@ void Form1::showEvent(QShowEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     // Ending mid-run must not leave "PDF Printer" as the user's default.
-    conversions_.restoreOnExit(*platform_.printers);
+    logic_.ending();
     event->accept();
     platform_.ui->terminate();
 }
 
-// A press turns the button's state to 1; releasing it reports a second, nested click
-// that finds 0 and stops, so the command runs once and never with the button held in.
-void Form1::Latch(QAbstractButton* button, void (Form1::*command)()) {
-    if (!button->isChecked()) return;
-    button->setChecked(false);
-    (this->*command)();
+void Form1::Latch(QAbstractButton* button, FormLogic::Command command) {
+    logic_.buttonClicked(command, button->isChecked(), [button] { button->setChecked(false); });
 }
 
-void Form1::SetMousePointer(int setting) {
-    mousePointer_ = setting;
-    applyPointer();
-}
-
-void Form1::applyPointer() {
+void Form1::showPointer(int setting) {
     std::optional<QCursor> cursor;
-    if (mousePointer_ == 11) {
+    if (setting == kPointerHourglass) {
         cursor = QCursor(Qt::WaitCursor);
-    } else if (mousePointer_ == 99) {
+    } else if (setting == kPointerHand) {
         cursor = handCursor_ ? *handCursor_ : QCursor(Qt::ArrowCursor);
     }
     for (QWidget* w : std::initializer_list<QWidget*>{this, Command1, Check1, Check2, Check4}) {
@@ -215,85 +197,50 @@ void Form1::applyPointer() {
             w->unsetCursor();
         }
     }
-    listView_->applyWindowPointer(mousePointer_ == 11);
+    listView_->applyWindowPointer(setting == kPointerHourglass);
+}
+
+void Form1::setListPicturePointer(const std::string& iconFile) {
+    if (auto cursor = LoadCursorFile(QFile::decodeName(QByteArray::fromStdString(iconFile))))
+        listView_->setOwnPointer(99, *cursor);
+}
+
+void Form1::setListArrowPointer() {
+    listView_->setOwnPointer(1);
+}
+
+void Form1::ensureVisible(std::size_t position) {
+    listView_->EnsureVisible(position);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove &&
         (watched == Check1 || watched == Check2 || watched == Check4)) {
-        Check_MouseMove();
+        logic_.buttonMoved();
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
     // Moves a button ignores bubble up here; only the background counts.
-    if (childAt(event->position().toPoint()) == nullptr) Form_MouseMove();
+    if (childAt(event->position().toPoint()) == nullptr) logic_.backgroundMoved();
     QWidget::mouseMoveEvent(event);
 }
 
-void Form1::Check_MouseMove() {
-    if (mousePointer_ != 11) SetMousePointer(99);
-}
-
-void Form1::Form_MouseMove() {
-    if (mousePointer_ != 11) SetMousePointer(0);
-}
-
-void Form1::ListView1_DblClick() {
-    try {
-        const auto selected = list_.selected();
-        if (!selected) return;
-        if (const auto position = list_.position(*selected)) list_.remove(*position);
-    } catch (...) {
-        // A failed removal leaves the list as it was; the double-click just has no effect.
-    }
-}
-
-void Form1::ListView1_ItemClick(std::size_t position) {
-    list_.select(position);  // the list selects what is clicked, as list controls do
-    const std::string dragIcon = programFile("drag.ico");
-    if (auto cursor = LoadCursorFile(QFile::decodeName(QByteArray::fromStdString(dragIcon)))) {
-        listView_->setOwnPointer(99, *cursor);
-    }
-    ReorderItemClick(drag_, list_);
-}
-
-void Form1::ListView1_MouseDown() {
-    ReorderMouseDown(drag_);
-}
-
 void Form1::ListView1_MouseMove(QPoint point) {
-    Form_MouseMove();
-    if (!drag_.DragActive) return;
-    const auto target = listView_->HitTest(point);
-    const auto show =
-        ReorderMouseMove(drag_, list_, target, [this] { return platform_.ui->cursorPos().y; });
-    if (show) listView_->EnsureVisible(*show);
-}
-
-void Form1::ListView1_MouseUp() {
-    ReorderMouseUp(drag_);
-    listView_->setOwnPointer(1);
-}
-
-void Form1::ListView1_OLEDragDrop(const std::vector<std::string>& paths) {
-    for (const std::string& p : paths) list_.append(p);
+    logic_.listMoved(logic_.drag().DragActive ? listView_->HitTest(point) : std::nullopt);
 }
 
 void Form1::AddPickedFiles() {
-    vx::AddPickedFiles(list_, *platform_.ui, platform_.fileSystem->separator());
+    logic_.run(FormLogic::Command::AddPickedFiles);
 }
 
 void Form1::AddFolderFiles() {
-    vx::AddFolderFiles(list_, *platform_.fileSystem, *platform_.ui,
-                       [this](int setting) { SetMousePointer(setting); });
+    logic_.run(FormLogic::Command::AddFolderFiles);
 }
 
 void Form1::RunConversion() {
-    vx::RunConversion(ConversionContext{list_, *platform_.printers, *platform_.registry,
-                                        *platform_.launcher, *platform_.ui, conversions_,
-                                        [this](int setting) { SetMousePointer(setting); }});
+    logic_.run(FormLogic::Command::RunConversion);
 }
 
 }  // namespace vx

@@ -4,10 +4,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "convert/RunConversion.h"
-#include "filelist/FileList.h"
-#include "filelist/Reorder.h"
 #include "platform/Services.h"
+#include "window/FormLogic.h"
 
 class QAbstractButton;
 class QPushButton;
@@ -18,20 +16,20 @@ class FileListModel;
 class ListView1;
 class PictureButton;
 
-// The program's one window: the file list, the three command buttons, and the
-// handlers of their notifications.
-class Form1 : public QWidget {
+// The program's one window on Linux: the Qt view of the shared window logic, with the
+// file list and the three command buttons.
+class Form1 : public QWidget, private FormView {
     Q_OBJECT
   public:
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
     // The window-wide pointer setting: 0 default, 11 hourglass, 99 the hand.
-    int MousePointer() const { return mousePointer_; }
-    void SetMousePointer(int setting);
+    int MousePointer() const { return logic_.pointer(); }
+    void SetMousePointer(int setting) { logic_.setPointer(setting); }
 
-    FileList& List() { return list_; }
-    const DragState& Drag() const { return drag_; }
+    FileList& List() { return logic_.list(); }
+    const DragState& Drag() const { return logic_.drag(); }
     bool HandCursorLoaded() const { return handCursor_.has_value(); }
 
     // The commands of the three buttons.
@@ -50,24 +48,18 @@ class Form1 : public QWidget {
     void Form_Load();
     void CenterForm();
     void centreOnceFramed();
-    void Latch(QAbstractButton* button, void (Form1::*command)());
-    void Check_MouseMove();
-    void Form_MouseMove();
-    void ListView1_DblClick();
-    void ListView1_ItemClick(std::size_t position);
-    void ListView1_MouseDown();
+    void Latch(QAbstractButton* button, FormLogic::Command command);
     void ListView1_MouseMove(QPoint point);
-    void ListView1_MouseUp();
-    void ListView1_OLEDragDrop(const std::vector<std::string>& paths);
-    void applyPointer();
-    std::string programFile(const char* name) const;
+
+    // FormView
+    void showPointer(int setting) override;
+    void setListPicturePointer(const std::string& iconFile) override;
+    void setListArrowPointer() override;
+    void ensureVisible(std::size_t position) override;
 
     Platform& platform_;
-    FileList list_;
+    FormLogic logic_;
     FileListModel* model_;
-    DragState drag_;
-    ConversionGuard conversions_{platform_.stateRecord};
-    int mousePointer_ = 0;
     std::optional<QCursor> handCursor_;
     bool shownOnce_ = false;
     bool frameCentred_ = false;

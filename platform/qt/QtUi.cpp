@@ -21,16 +21,7 @@ namespace vx {
 
 namespace {
 
-// Windows paths cross the platform layer as UTF-8 with "\"; POSIX paths as the file system's bytes.
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-QString FromPath(const std::string& path) {
-    return QString::fromStdString(path);
-}
-std::string ToPath(const QString& path) {
-    return QDir::toNativeSeparators(path).toStdString();
-}
-#else
+// Paths cross the platform layer as the file system's bytes.
 constexpr char kSeparator = '/';
 QString FromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
@@ -38,7 +29,6 @@ QString FromPath(const std::string& path) {
 std::string ToPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
-#endif
 QString FromText(const std::string& text) {
     return QString::fromStdString(text);
 }

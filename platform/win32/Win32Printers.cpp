@@ -71,7 +71,19 @@ std::string Win32Printers::defaultPrinter() {
 void Win32Printers::setDefaultPrinter(const std::string& name) {
     // Windows has no "no default" to go back to: say so rather than pick some printer.
     if (name.empty()) Fail(ERROR_INVALID_PRINTER_NAME, "There was no default printer to put back.");
+    try {
+        SetThroughScriptHost(name);
+    } catch (const PlatformError& scriptHost) {
+        // Script Host may be off by policy or a stub: the spooler's own call does the same.
+        const std::wstring wide = Widen(name);
+        if (SetDefaultPrinterW(wide.c_str())) return;
+        const long spooler = static_cast<long>(GetLastError());
+        throw PlatformError(scriptHost.number(),
+                            scriptHost.description() + "\r\n" + SystemMessage(spooler));
+    }
+}
 
+void Win32Printers::SetThroughScriptHost(const std::string& name) {
     const ComScope com;
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(L"WScript.Network", &clsid);

@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "window/StartUp.h"
 
 #include <chrono>
 #include <ctime>
@@ -35,7 +35,11 @@ double RandomFromClock() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
     const auto micros =
         std::chrono::duration_cast<std::chrono::microseconds>(now.time_since_epoch()).count() %
         1000000;
