@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/Services.h"
-#include "window/FormLogic.h"
+#include "app/window/FormLogic.h"
 
 class QAbstractButton;
 class QPushButton;

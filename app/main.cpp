@@ -12,7 +12,7 @@
 #include "platform/posix/PosixStateRecord.h"
 #include "platform/qt/EndSignals.h"
 #include "platform/qt/QtUi.h"
-#include "window/StartUp.h"
+#include "app/window/StartUp.h"
 
 #ifndef VELLUMAX_HOME_PAGE
 #define VELLUMAX_HOME_PAGE ""

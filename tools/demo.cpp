@@ -19,7 +19,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixLauncher.h"
 #include "platform/qt/QtUi.h"
-#include "window/StartUp.h"
+#include "app/window/StartUp.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Fakes.h"
-#include "window/FormLogic.h"
+#include "app/window/FormLogic.h"
 
 namespace vx {
 namespace {

@@ -8,7 +8,7 @@
 #include "filelist/FileList.h"
 #include "filelist/Reorder.h"
 #include "platform/Services.h"
-#include "window/StartUp.h"
+#include "app/window/StartUp.h"
 
 namespace vx {
 

@@ -1,4 +1,4 @@
-#include "window/FormLogic.h"
+#include "app/window/FormLogic.h"
 
 #include "filelist/AddFolder.h"
 #include "filelist/AddPicked.h"

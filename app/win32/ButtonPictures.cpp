@@ -1,4 +1,4 @@
-#include "winapp/ButtonPictures.h"
+#include "app/win32/ButtonPictures.h"
 
 #include <vector>
 

@@ -11,7 +11,7 @@
 
 #include "filelist/FileList.h"
 #include "platform/Services.h"
-#include "window/FormLogic.h"
+#include "app/window/FormLogic.h"
 
 namespace vx {
 

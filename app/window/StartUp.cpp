@@ -1,4 +1,4 @@
-#include "window/StartUp.h"
+#include "app/window/StartUp.h"
 
 #include <chrono>
 #include <ctime>

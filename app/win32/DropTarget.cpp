@@ -1,4 +1,4 @@
-#include "winapp/DropTarget.h"
+#include "app/win32/DropTarget.h"
 
 #include <shellapi.h>
 

@@ -1,4 +1,4 @@
-#include "winapp/Form1.h"
+#include "app/win32/Form1.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "platform/win32/WideText.h"
-#include "winapp/ButtonPictures.h"
-#include "winapp/DropTarget.h"
+#include "app/win32/ButtonPictures.h"
+#include "app/win32/DropTarget.h"
 
 namespace vx {
 

@@ -14,8 +14,8 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32StateRecord.h"
 #include "platform/win32/Win32Ui.h"
-#include "winapp/Form1.h"
-#include "window/StartUp.h"
+#include "app/win32/Form1.h"
+#include "app/window/StartUp.h"
 
 #ifndef VELLUMAX_HOME_PAGE
 #define VELLUMAX_HOME_PAGE ""
