@@ -25,8 +25,11 @@ namespace {
 
 // The backend exit codes cupsd knows.
 constexpr int kOk = 0;
-constexpr int kFailed = 1;  // try again later: the disk may have room then
+constexpr int kFailed = 1;  // the queue's error policy decides; only for a wrong call
 constexpr int kCancel = 5;  // this job can never succeed: drop it, the queue goes on
+// Keep the job and run it again later whatever the error policy: the disk may have room
+// then. (1 would leave it to the policy, and abort-job would drop the user's PDF.)
+constexpr int kRetryLater = 6;
 
 // A title CUPS puts in place of one it could not take.
 constexpr const char* kReplacedTitle = "Untitled";
@@ -46,22 +49,10 @@ int Refuse(const std::string& message) {
 
 // Errors that go away by themselves are worth a retry; every other one would fail again.
 int FailWith(const std::string& message, int error) {
-    Say("ERROR", message + ": " + std::strerror(error));
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-        case EIO:
-        case ENOMEM:
-        case EAGAIN:
-        case EINTR:
-        case EMFILE:
-        case ENFILE:
-        case ETIMEDOUT:
-        case ESTALE:
-            return kFailed;
-        default:
-            return kCancel;
-    }
+    const bool passing = vx::IsPassingError(error);
+    Say("ERROR", message + ": " + std::strerror(error) +
+                     (passing ? "; the job is kept and tried again later" : ""));
+    return passing ? kRetryLater : kCancel;
 }
 
 // The temporary being written, for the handler that removes it when cupsd cancels the job.
@@ -120,9 +111,20 @@ int OpenFolder(const vx::DeviceUri& uri, const Account& a, std::string& path, mo
     constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     if (uri.folder.empty()) {
         const int home = ::open(a.home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (home < 0)
+        if (home < 0) {
+            const int error = errno;
+            // A home on a file system that is not mounted yet (a network or an encrypted
+            // home) is there later; a home that does not exist at all never will be.
+            const bool unmounted =
+                error == ENOENT && vx::AwaitsMount(a.home, ReadSmallFile("/etc/fstab"),
+                                                   ReadSmallFile("/proc/self/mounts"));
+            if (unmounted || vx::IsPassingError(error))
+                return -FailWith(
+                    "the home folder of \"" + a.name + "\" (" + a.home + ") is not there yet",
+                    unmounted ? EAGAIN : error);
             return -Refuse("\"" + a.name + "\" has no home folder to file PDFs in (" + a.home +
-                           "): " + std::strerror(errno));
+                           "): " + std::strerror(error));
+        }
         path = a.home + "/PDF";
         mode = 0644;  // as the user's other files: the folder itself is made 0700
         const int made = ::mkdirat(home, "PDF", 0700) == 0 || errno == EEXIST ? 0 : errno;
