@@ -104,6 +104,20 @@ LoginRange ParseLoginDefs(const std::string& text) {
     return range;
 }
 
+std::string JobUuid(const std::string& options) {
+    const std::string key = "job-uuid=";
+    for (std::size_t at = options.find(key); at != std::string::npos;
+         at = options.find(key, at + 1)) {
+        if (at > 0 && options[at - 1] != ' ') continue;
+        const std::size_t start = at + key.size();
+        const std::string value = options.substr(start, options.find(' ', start) - start);
+        if (value.rfind("urn:uuid:", 0) == 0 && value.size() <= 45 &&
+            value.find_first_not_of("0123456789abcdefABCDEF-", 9) == std::string::npos)
+            return value;
+    }
+    return {};
+}
+
 bool IsPassingError(int error) {
     switch (error) {
         case ENOSPC:

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -152,6 +153,25 @@ int OpenFolder(const vx::DeviceUri& uri, const Account& a, std::string& path, mo
     return fd;
 }
 
+// The job's uuid, kept on its PDF: cupsd runs a job again when it stopped between the PDF
+// getting its name and the backend's end being seen, and the second run must not file twice.
+constexpr const char* kJobAttribute = "user.vellumax.job-uuid";
+
+bool FiledBefore(int dir, const std::string& name, const std::string& uuid, std::string& chosen) {
+    if (uuid.empty()) return false;
+    for (int n = 1; n < 10000; ++n) {
+        chosen = vx::NumberedName(name, n);
+        const int fd = ::openat(dir, chosen.c_str(),
+                                O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) return false;  // names are taken in turn: the first free one ends the search
+        char value[64];
+        const ssize_t got = ::fgetxattr(fd, kJobAttribute, value, sizeof value);
+        ::close(fd);
+        if (got > 0 && uuid == std::string(value, static_cast<std::size_t>(got))) return true;
+    }
+    return false;
+}
+
 // Gives the finished temporary its final name, never replacing a file that is there.
 int FileUnderFreeName(int dir, const std::string& temp, const std::string& name,
                       std::string& chosen) {
@@ -170,7 +190,7 @@ int FileUnderFreeName(int dir, const std::string& temp, const std::string& name,
 }
 
 int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string title,
-            const std::string& jobId) {
+            const std::string& jobId, const std::string& uuid) {
     char buf[65536];
     // A pipe may hand over less than the header in one read.
     std::size_t have = 0;
@@ -211,6 +231,7 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
         if (window.size() > 8192) window.erase(0, window.size() - 8192);
         if ((got = ReadSome(in, buf, sizeof buf)) < 0) error = errno;
     }
+    if (!uuid.empty()) ::fsetxattr(out, kJobAttribute, uuid.data(), uuid.size(), 0);  // best effort
     if (error == 0 && ::fsync(out) != 0) error = errno;
     if (::close(out) != 0 && error == 0) error = errno;
     const std::size_t tail = std::min(window.size(), vx::kPdfTailBytes);
@@ -222,8 +243,13 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
 
     if (wantTitle && !found.empty()) title = found;
     std::string chosen;
-    if (const int failed =
-            FileUnderFreeName(dir, temp, vx::PdfNameForTitle(title, jobId), chosen)) {
+    const std::string name = vx::PdfNameForTitle(title, jobId);
+    if (FiledBefore(dir, name, uuid, chosen)) {
+        ::unlinkat(dir, temp.c_str(), 0);
+        Say("INFO", "already saved " + folder + "/" + chosen);
+        return kOk;
+    }
+    if (const int failed = FileUnderFreeName(dir, temp, name, chosen)) {
         ::unlinkat(dir, temp.c_str(), 0);
         return FailWith("cannot name the PDF in " + folder, failed);
     }
@@ -263,5 +289,5 @@ int main(int argc, char** argv) {
     const int dir = OpenFolder(uri, account, folder, mode);
     if (dir < 0) return -dir;
     ::umask(0);
-    return FileJob(in, dir, folder, mode, argv[3], jobId);
+    return FileJob(in, dir, folder, mode, argv[3], jobId, vx::JobUuid(argv[5]));
 }

@@ -151,5 +151,21 @@ TEST(PdfBackend, KeepsJobsThatFailForAPassingReason) {
     EXPECT_TRUE(AwaitsMount("/mnt/my disk/ann", fstab, "/dev/sda1 / ext4 rw 0 0\n"));
 }
 
+// cupsd runs a job again when it stopped before it saw the job end: that job is filed once.
+TEST(PdfBackend, FilesAJobRunAgainOnce) {
+    if (::geteuid() != 0) GTEST_SKIP() << "printing as root needs root";
+    test::TempDir t;
+    const std::string pdf = t.file("in", "%PDF-1.4\n%%EOF\n");
+    const std::string run = "DEVICE_URI='vellumax-pdf:" + t.folder("out") +
+                            "?system-accounts=yes' '" VELLUMAX_PDF_BACKEND "' 3 root r.txt 1 ";
+    for (const char* uuid : {"1b4e28ba-2fa1-11d2-883f-b9a761bde3fb",
+                             "1b4e28ba-2fa1-11d2-883f-b9a761bde3fb", "2c4e28ba-2fa1"})
+        EXPECT_EQ(test::RunCommand(run + "'x=1 job-uuid=urn:uuid:" + uuid + " y' " + pdf).status,
+                  0);
+    EXPECT_EQ(test::RunCommand("ls '" + t.path() + "/out'").out, "r (2).pdf\nr.pdf\n");
+    EXPECT_EQ(JobUuid("job-uuid=urn:uuid:a-1 x"), "urn:uuid:a-1");
+    EXPECT_EQ(JobUuid("my-job-uuid=urn:uuid:a job-uuid=urn:uuid:$(x)"), "");
+}
+
 }  // namespace
 }  // namespace vx
