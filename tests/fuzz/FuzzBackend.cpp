@@ -1,5 +1,6 @@
 // The backend's readers of what a job brings: its data (is it a whole PDF, its own title),
-// its title (the file name it gets), the queue's URI, /etc/login.defs and the mount tables.
+// its title (the file name it gets), its options, the queue's URI, /etc/login.defs and the mount
+// tables.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -29,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vx::DeviceUri uri = vx::ParseDeviceUri(bytes);
     if (!uri.folder.empty() && uri.folder.back() == '/') std::abort();
     (void)vx::ParseLoginDefs(bytes);
+    // The uuid goes on the PDF as it is: only the characters of one.
+    const std::string uuid = vx::JobUuid(bytes);
+    if (!uuid.empty() && uuid.find_first_of(" /$'\"\\\n") != std::string::npos) std::abort();
     const std::size_t half = bytes.find('\f');
     if (half != std::string::npos)
         (void)vx::AwaitsMount("/home/ann", bytes.substr(0, half), bytes.substr(half + 1));
