@@ -173,11 +173,14 @@ SoakResult RunSoak(const SoakOptions& o) {
     std::uniform_int_distribution<std::size_t> at(o.files / 10, o.files * 8 / 10);
     std::size_t restarts[2] = {at(rng), at(rng)}, fillAt = at(rng), killAt = at(rng);
     if (!o.faults) restarts[0] = restarts[1] = fillAt = killAt = o.files * 10;
-    std::printf(
-        "soak: %zu files, seed %u (VELLUMAX_SOAK_SEED=%u replays it): cupsd restarts "
-        "at PDF %zu and %zu, a full ~/PDF at PDF %zu, the window killed at \"Done.\" "
-        "%zu\n",
-        o.files, o.seed, o.seed, restarts[0], restarts[1], fillAt, killAt);
+    if (o.faults)
+        std::printf(
+            "soak: %zu files, seed %u (VELLUMAX_SOAK_SEED=%u replays it): cupsd restarts "
+            "at PDF %zu and %zu, a full ~/PDF at PDF %zu, the window killed at \"Done.\" "
+            "%zu\n",
+            o.files, o.seed, o.seed, restarts[0], restarts[1], fillAt, killAt);
+    else
+        std::printf("soak: %zu files, no faults\n", o.files);
     std::fflush(stdout);
 
     const std::string log = t / "boxes.log";
