@@ -1,7 +1,9 @@
 #include "printing/PdfBackend.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 namespace vx {
@@ -15,6 +17,31 @@ bool IsExtension(const std::string& ext) {
     for (const char c : ext)
         if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
     return true;
+}
+
+// The mount points of an fstab or mounts text: the second word of each line, with the octal
+// escapes ("\040" for a blank) undone.
+std::set<std::string> MountPoints(const std::string& text) {
+    std::set<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string device;
+        std::string point;
+        if (!(words >> device >> point) || device[0] == '#' || point.empty() || point[0] != '/')
+            continue;
+        std::string plain;
+        for (std::size_t i = 0; i < point.size(); ++i) {
+            const bool octal = point[i] == '\\' && i + 4 <= point.size() &&
+                               point.find_first_not_of("01234567", i + 1) >= i + 4;
+            plain.push_back(octal ? static_cast<char>(std::stoi(point.substr(i + 1, 3), nullptr, 8))
+                                  : point[i]);
+            if (octal) i += 3;
+        }
+        while (plain.size() > 1 && plain.back() == '/') plain.pop_back();
+        out.insert(plain);
+    }
+    return out;
 }
 
 }  // namespace
@@ -75,6 +102,52 @@ LoginRange ParseLoginDefs(const std::string& text) {
         (key == "UID_MIN" ? range.first : range.last) = n;
     }
     return range;
+}
+
+std::string JobUuid(const std::string& options) {
+    const std::string key = "job-uuid=";
+    for (std::size_t at = options.find(key); at != std::string::npos;
+         at = options.find(key, at + 1)) {
+        if (at > 0 && options[at - 1] != ' ') continue;
+        const std::size_t start = at + key.size();
+        const std::string value = options.substr(start, options.find(' ', start) - start);
+        if (value.rfind("urn:uuid:", 0) == 0 && value.size() <= 45 &&
+            value.find_first_not_of("0123456789abcdefABCDEF-", 9) == std::string::npos)
+            return value;
+    }
+    return {};
+}
+
+bool IsPassingError(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+        case EIO:
+        case ENOMEM:
+        case EAGAIN:
+        case EINTR:
+        case EMFILE:
+        case ENFILE:
+        case ETIMEDOUT:
+        case ESTALE:
+        case ENOTCONN:
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+        case ENETDOWN:
+        case ENETUNREACH:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool AwaitsMount(const std::string& folder, const std::string& fstab, const std::string& mounts) {
+    const std::set<std::string> mounted = MountPoints(mounts);
+    for (const std::string& point : MountPoints(fstab)) {
+        const bool below = folder == point || (folder.rfind(point + "/", 0) == 0);
+        if (point != "/" && below && mounted.count(point) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace vx

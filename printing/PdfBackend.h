@@ -28,4 +28,17 @@ struct LoginRange {
 };
 LoginRange ParseLoginDefs(const std::string& text);
 
+// The job's uuid among the options cupsd passes a backend ("... job-uuid=urn:uuid:... ..."),
+// "" when it has none or it is not one.
+std::string JobUuid(const std::string& options);
+
+// Whether a job that failed with this errno may succeed later by itself (a full disk, a
+// quota, an I/O or network fault), so it is kept for a retry instead of cancelled.
+bool IsPassingError(int error);
+
+// Whether the folder lies on a file system that /etc/fstab names and that is not mounted
+// now (a home on a network or an encrypted disk at start-up). fstab and mounts are the
+// texts of /etc/fstab and /proc/self/mounts.
+bool AwaitsMount(const std::string& folder, const std::string& fstab, const std::string& mounts);
+
 }  // namespace vx

@@ -95,6 +95,35 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+// UTF-8 text as it is, but each byte that starts no whole character becomes "_".
+std::string CleanUtf8(const std::string& b) {
+    static const std::uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+    const auto byte = [&b](std::size_t i) { return static_cast<unsigned char>(b[i]); };
+    std::string out;
+    for (std::size_t i = 0; i < b.size();) {
+        const unsigned char c = byte(i);
+        const std::size_t n = c < 0x80   ? 0
+                              : c < 0xC2 ? 4
+                              : c < 0xE0 ? 1
+                              : c < 0xF0 ? 2
+                              : c < 0xF5 ? 3
+                                         : 4;
+        std::uint32_t cp = n == 0 ? c : c & (0x3Fu >> n);
+        std::size_t k = 1;
+        for (; n < 4 && k <= n && i + k < b.size() && (byte(i + k) & 0xC0) == 0x80; ++k)
+            cp = (cp << 6) | (byte(i + k) & 0x3F);
+        if (n == 4 || k != n + 1 || cp < least[n] || (cp >= 0xD800 && cp < 0xE000) ||
+            cp > 0x10FFFF) {
+            out += '_';
+            ++i;
+            continue;
+        }
+        out.append(b, i, n + 1);
+        i += n + 1;
+    }
+    return out;
+}
+
 // A PDF text string as UTF-8: UTF-16BE after its mark, UTF-8 after its mark, or else the
 // document encoding, which is Latin-1 above 0xA0.
 std::string TextString(const std::string& b) {
@@ -116,7 +145,7 @@ std::string TextString(const std::string& b) {
         }
         return out;
     }
-    if (b.rfind("\xEF\xBB\xBF", 0) == 0) return b.substr(3);
+    if (b.rfind("\xEF\xBB\xBF", 0) == 0) return CleanUtf8(b.substr(3));
     for (std::size_t i = 0; i < b.size(); ++i) {
         const unsigned char c = byte(i);
         AppendUtf8(out, c >= 0x80 && c < 0xA0 ? '_' : c);

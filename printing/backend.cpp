@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,8 +26,11 @@ namespace {
 
 // The backend exit codes cupsd knows.
 constexpr int kOk = 0;
-constexpr int kFailed = 1;  // try again later: the disk may have room then
+constexpr int kFailed = 1;  // the queue's error policy decides; only for a wrong call
 constexpr int kCancel = 5;  // this job can never succeed: drop it, the queue goes on
+// Keep the job and run it again later whatever the error policy: the disk may have room
+// then. (1 would leave it to the policy, and abort-job would drop the user's PDF.)
+constexpr int kRetryLater = 6;
 
 // A title CUPS puts in place of one it could not take.
 constexpr const char* kReplacedTitle = "Untitled";
@@ -46,22 +50,10 @@ int Refuse(const std::string& message) {
 
 // Errors that go away by themselves are worth a retry; every other one would fail again.
 int FailWith(const std::string& message, int error) {
-    Say("ERROR", message + ": " + std::strerror(error));
-    switch (error) {
-        case ENOSPC:
-        case EDQUOT:
-        case EIO:
-        case ENOMEM:
-        case EAGAIN:
-        case EINTR:
-        case EMFILE:
-        case ENFILE:
-        case ETIMEDOUT:
-        case ESTALE:
-            return kFailed;
-        default:
-            return kCancel;
-    }
+    const bool passing = vx::IsPassingError(error);
+    Say("ERROR", message + ": " + std::strerror(error) +
+                     (passing ? "; the job is kept and tried again later" : ""));
+    return passing ? kRetryLater : kCancel;
 }
 
 // The temporary being written, for the handler that removes it when cupsd cancels the job.
@@ -120,9 +112,20 @@ int OpenFolder(const vx::DeviceUri& uri, const Account& a, std::string& path, mo
     constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     if (uri.folder.empty()) {
         const int home = ::open(a.home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (home < 0)
+        if (home < 0) {
+            const int error = errno;
+            // A home on a file system that is not mounted yet (a network or an encrypted
+            // home) is there later; a home that does not exist at all never will be.
+            const bool unmounted =
+                error == ENOENT && vx::AwaitsMount(a.home, ReadSmallFile("/etc/fstab"),
+                                                   ReadSmallFile("/proc/self/mounts"));
+            if (unmounted || vx::IsPassingError(error))
+                return -FailWith(
+                    "the home folder of \"" + a.name + "\" (" + a.home + ") is not there yet",
+                    unmounted ? EAGAIN : error);
             return -Refuse("\"" + a.name + "\" has no home folder to file PDFs in (" + a.home +
-                           "): " + std::strerror(errno));
+                           "): " + std::strerror(error));
+        }
         path = a.home + "/PDF";
         mode = 0644;  // as the user's other files: the folder itself is made 0700
         const int made = ::mkdirat(home, "PDF", 0700) == 0 || errno == EEXIST ? 0 : errno;
@@ -150,6 +153,25 @@ int OpenFolder(const vx::DeviceUri& uri, const Account& a, std::string& path, mo
     return fd;
 }
 
+// The job's uuid, kept on its PDF: cupsd runs a job again when it stopped between the PDF
+// getting its name and the backend's end being seen, and the second run must not file twice.
+constexpr const char* kJobAttribute = "user.vellumax.job-uuid";
+
+bool FiledBefore(int dir, const std::string& name, const std::string& uuid, std::string& chosen) {
+    if (uuid.empty()) return false;
+    for (int n = 1; n < 10000; ++n) {
+        chosen = vx::NumberedName(name, n);
+        const int fd = ::openat(dir, chosen.c_str(),
+                                O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) return false;  // names are taken in turn: the first free one ends the search
+        char value[64];
+        const ssize_t got = ::fgetxattr(fd, kJobAttribute, value, sizeof value);
+        ::close(fd);
+        if (got > 0 && uuid == std::string(value, static_cast<std::size_t>(got))) return true;
+    }
+    return false;
+}
+
 // Gives the finished temporary its final name, never replacing a file that is there.
 int FileUnderFreeName(int dir, const std::string& temp, const std::string& name,
                       std::string& chosen) {
@@ -168,7 +190,7 @@ int FileUnderFreeName(int dir, const std::string& temp, const std::string& name,
 }
 
 int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string title,
-            const std::string& jobId) {
+            const std::string& jobId, const std::string& uuid) {
     char buf[65536];
     // A pipe may hand over less than the header in one read.
     std::size_t have = 0;
@@ -209,6 +231,7 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
         if (window.size() > 8192) window.erase(0, window.size() - 8192);
         if ((got = ReadSome(in, buf, sizeof buf)) < 0) error = errno;
     }
+    if (!uuid.empty()) ::fsetxattr(out, kJobAttribute, uuid.data(), uuid.size(), 0);  // best effort
     if (error == 0 && ::fsync(out) != 0) error = errno;
     if (::close(out) != 0 && error == 0) error = errno;
     const std::size_t tail = std::min(window.size(), vx::kPdfTailBytes);
@@ -220,8 +243,13 @@ int FileJob(int in, int dir, const std::string& folder, mode_t mode, std::string
 
     if (wantTitle && !found.empty()) title = found;
     std::string chosen;
-    if (const int failed =
-            FileUnderFreeName(dir, temp, vx::PdfNameForTitle(title, jobId), chosen)) {
+    const std::string name = vx::PdfNameForTitle(title, jobId);
+    if (FiledBefore(dir, name, uuid, chosen)) {
+        ::unlinkat(dir, temp.c_str(), 0);
+        Say("INFO", "already saved " + folder + "/" + chosen);
+        return kOk;
+    }
+    if (const int failed = FileUnderFreeName(dir, temp, name, chosen)) {
         ::unlinkat(dir, temp.c_str(), 0);
         return FailWith("cannot name the PDF in " + folder, failed);
     }
@@ -261,5 +289,5 @@ int main(int argc, char** argv) {
     const int dir = OpenFolder(uri, account, folder, mode);
     if (dir < 0) return -dir;
     ::umask(0);
-    return FileJob(in, dir, folder, mode, argv[3], jobId);
+    return FileJob(in, dir, folder, mode, argv[3], jobId, vx::JobUuid(argv[5]));
 }

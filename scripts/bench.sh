@@ -8,7 +8,7 @@ cd "$root"
 [ -f build/release/build.ninja ] || cmake -S . -B build/release -G Ninja \
     -DCMAKE_BUILD_TYPE=Release -DVELLUMAX_TESTS=ON >/dev/null
 cmake --build build/release -j "$(nproc)"
-for b in "${@:-textprint_big textprint_many e2e_conversion list_append folder_walk reorder conversion}"; do
+for b in "${@:-textprint_big textprint_many e2e_conversion soak_conversion list_append folder_walk reorder conversion}"; do
     for name in $b; do
         echo "== bench_$name"
         "build/release/bin/bench_$name"

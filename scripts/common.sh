@@ -50,5 +50,7 @@ WINE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
                cups cups-client cups-filters ghostscript fonts-liberation fonts-dejavu-core
                fonts-droid-fallback
                poppler-utils wixl msitools zip unzip xvfb xauth)
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Only the benchmarks compare against cups-pdf and enscript.
 BENCH_PACKAGES=(printer-driver-cups-pdf ghostscript enscript poppler-utils time fd-find)

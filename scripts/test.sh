@@ -10,9 +10,11 @@ if [ -n "$clashes" ]; then
     exit 1
 fi
 . "$root/scripts/common.sh"
-"$root/scripts/setup.sh" "${PRINT_PACKAGES[@]}" poppler-utils
+"$root/scripts/setup.sh" "${PRINT_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" poppler-utils
 cd "$root/build/default"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+# Every reader of outside bytes under libFuzzer, about 20 s each.
+bash "$root/tests/fuzz/run.sh"
 # The Debian package: its layout, lintian, and the unpacked programs finding their files.
 bash "$root/tests/package/package-test.sh"
 if [ "${VELLUMAX_SKIP_WINE:-0}" = 1 ] && [ "${CI:-}" != true ]; then

@@ -164,8 +164,10 @@ int Print(const char* self, const std::string& path) {
     if (info == nullptr) {
         std::fclose(in);
         cups.freeDests(dest != nullptr ? 1 : 0, dest);
-        return Fail(self, std::string(dest != nullptr ? "the default printer cannot be reached: "
-                                                      : "there is no default printer: ") +
+        // Named, as the user may have started many at once.
+        return Fail(self, "\"" + vx::DisplayName(path) + "\" was not printed: " +
+                              (dest != nullptr ? "the default printer cannot be reached: "
+                                               : "there is no default printer: ") +
                               cups.lastErrorString());
     }
     const std::string printer = dest->name;

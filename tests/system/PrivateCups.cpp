@@ -25,7 +25,7 @@ PrivateCups::PrivateCups() {
         fs::create_directories(folder_ + "/" + d);
     ::chmod((folder_ + "/spool/tmp").c_str(), 01777);
     std::ofstream(folder_ + "/cupsd.conf")
-        << "LogLevel warn\nDirtyCleanInterval 0\nListen " << folder_
+        << "LogLevel warn\nDirtyCleanInterval 0\nJobRetryInterval 1\nListen " << folder_
         << "/cups.sock\nBrowsing Off\nWebInterface No\n"
         << "DefaultAuthType Basic\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
         << "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
@@ -55,6 +55,11 @@ PrivateCups::PrivateCups() {
     const char* path = ::getenv("PATH");
     ::setenv("PATH", (std::string(path ? path : "/usr/bin:/bin") + ":/usr/sbin:/sbin").c_str(), 1);
 
+    start();
+}
+
+bool PrivateCups::start() {
+    if (pid_ > 0) return ready_;
     pid_ = ::fork();
     if (pid_ == 0) {
         ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (folder_ + "/cupsd.conf").c_str(), "-s",
@@ -64,10 +69,17 @@ PrivateCups::PrivateCups() {
     ready_ =
         pid_ > 0 && run("for i in $(seq 1000); do lpstat -r 2>/dev/null | grep -q 'is running'" +
                         std::string(" && exit 0; sleep 0.01; done; exit 1")) == 0;
+    return ready_;
+}
+
+void PrivateCups::stop() {
+    if (SignalOwnChild(pid_, SIGTERM)) ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    ready_ = false;
 }
 
 PrivateCups::~PrivateCups() {
-    if (SignalOwnChild(pid_, SIGTERM)) ::waitpid(pid_, nullptr, 0);
+    stop();
     std::error_code ec;
     fs::remove_all(folder_, ec);
 }

@@ -20,6 +20,9 @@ class PrivateCups {
 
     bool ok() const { return pid_ > 0 && ready_; }
     const std::string& folder() const { return folder_; }
+    // Stops cupsd as a shutdown does (its jobs stay queued) and starts it again.
+    void stop();
+    bool start();
     std::string log() const;
     // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
     int run(const std::string& command) const;

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "printing/PdfBackend.h"
@@ -32,6 +33,10 @@ TEST(PdfBackend, ReadsNamesTitlesAndTheLoginRange) {
         {"<</Title (a\\(b\\) \\101\\nc (d)\\\n)>>", "a(b) A\nc (d)"},
         {"/Title <FEFF 0063 00E9 D83D DE00 D800>", "c\xC3\xA9\xF0\x9F\x98\x80_"},
         {"/Title (caf\\351\\200)", "caf\xC3\xA9_"},
+        // UTF-8 after its mark is taken as it is, but only where it is UTF-8.
+        {"/Title (\xEF\xBB\xBF"
+         "caf\xC3\xA9 \xD2 \xED\xA0\x80\xF0\x9F\x98)",
+         "caf\xC3\xA9 _ ______"},
         {"/Title (first) /Title (last) /Title <</Kids []>> /Title (cut off", "last"},
     };
     for (const auto& [pdf, title] : titles) EXPECT_EQ(PdfTitle(pdf), title) << pdf;
@@ -104,7 +109,7 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         {"", "other", opt, "root", "x.txt", whole, 5, ""},
         {"", "shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
         {fileLimit, "own", opt, "root", "big.txt", big, 5, ""},
-        {fullDisk, "full", opt, "root", "big.txt", big, 1, ""},
+        {fullDisk, "full", opt, "root", "big.txt", big, 6, ""},
         {edges, "shared", "", "vx-below", "below.txt", whole, 5, ""},
         {edges, "shared", "", "vx-first", "first.txt", whole, 0, "first.pdf"},
         {edges, "shared", "", "vx-last", "last.txt", whole, 0, "last.pdf"},
@@ -128,6 +133,50 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         EXPECT_EQ(fs::status(dir + "/" + c.filed).permissions() & fs::perms::others_read,
                   fs::perms::none);
     }
+}
+
+// Kept for a retry (6) or cancelled (5): a quota is as passing as a full disk, and a home on a
+// file system that is not mounted yet is there later.
+TEST(PdfBackend, KeepsJobsThatFailForAPassingReason) {
+    const std::pair<int, bool> errors[] = {
+        {ENOSPC, true},   {EDQUOT, true},  {EIO, true},     {ESTALE, true},
+        {ENOTCONN, true}, {EACCES, false}, {EROFS, false},  {ENAMETOOLONG, false},
+        {ELOOP, false},   {EFBIG, false},  {ENOENT, false},
+    };
+    for (const auto& [error, passing] : errors) EXPECT_EQ(IsPassingError(error), passing) << error;
+
+    const std::string fstab =
+        "# <fs> <dir>\nUUID=1 / ext4 defaults 0 1\n"
+        "srv:/home /home nfs defaults 0 0\n"
+        "/dev/sdb1\t/mnt/my\\040disk/ ext4 noauto\n";
+    const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /mnt/my\\040disk ext4 rw 0 0\n";
+    const std::tuple<std::string, std::string, bool> homes[] = {
+        {"/home/ann", "", true},
+        {"/home", "", true},
+        {"/home/ann", "srv:/home /home nfs rw 0 0\n", false},
+        {"/homes/ann", "", false},
+        {"/mnt/my disk/ann", "", false},
+        {"/nonexistent", "", false},
+    };
+    for (const auto& [home, extra, awaits] : homes)
+        EXPECT_EQ(AwaitsMount(home, fstab, mounts + extra), awaits) << home << extra;
+    EXPECT_TRUE(AwaitsMount("/mnt/my disk/ann", fstab, "/dev/sda1 / ext4 rw 0 0\n"));
+}
+
+// cupsd runs a job again when it stopped before it saw the job end: that job is filed once.
+TEST(PdfBackend, FilesAJobRunAgainOnce) {
+    if (::geteuid() != 0) GTEST_SKIP() << "printing as root needs root";
+    test::TempDir t;
+    const std::string pdf = t.file("in", "%PDF-1.4\n%%EOF\n");
+    const std::string run = "DEVICE_URI='vellumax-pdf:" + t.folder("out") +
+                            "?system-accounts=yes' '" VELLUMAX_PDF_BACKEND "' 3 root r.txt 1 ";
+    for (const char* uuid : {"1b4e28ba-2fa1-11d2-883f-b9a761bde3fb",
+                             "1b4e28ba-2fa1-11d2-883f-b9a761bde3fb", "2c4e28ba-2fa1"})
+        EXPECT_EQ(test::RunCommand(run + "'x=1 job-uuid=urn:uuid:" + uuid + " y' " + pdf).status,
+                  0);
+    EXPECT_EQ(test::RunCommand("ls '" + t.path() + "/out'").out, "r (2).pdf\nr.pdf\n");
+    EXPECT_EQ(JobUuid("job-uuid=urn:uuid:a-1 x"), "urn:uuid:a-1");
+    EXPECT_EQ(JobUuid("my-job-uuid=urn:uuid:a job-uuid=urn:uuid:$(x)"), "");
 }
 
 }  // namespace
