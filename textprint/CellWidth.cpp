@@ -1,5 +1,5 @@
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 #include "textprint/TextLayout.h"
 
@@ -15,7 +15,7 @@ struct Range {
 // Combining and enclosing marks, invisible format characters, and the vowels and finals of
 // conjoining Hangul, which join the syllable before them. Gaps of unassigned code points are
 // closed up to keep the table short.
-constexpr std::array kZeroWidth = {
+constexpr Range kZeroWidth[] = {
     Range{0x0300, 0x036F},   Range{0x0483, 0x0489},   Range{0x0591, 0x05BD},
     Range{0x05BF, 0x05BF},   Range{0x05C1, 0x05C2},   Range{0x05C4, 0x05C5},
     Range{0x05C7, 0x05C7},   Range{0x0610, 0x061A},   Range{0x061C, 0x061C},
@@ -122,7 +122,7 @@ constexpr std::array kZeroWidth = {
     Range{0x1E8D0, 0x1E8D6}, Range{0x1E944, 0x1E94A}, Range{0xE0001, 0xE01EF}};
 
 // East Asian Wide and Fullwidth, with the ideograph planes whole.
-constexpr std::array kWide = {
+constexpr Range kWide[] = {
     Range{0x1100, 0x115F},   Range{0x231A, 0x231B},   Range{0x2329, 0x232A},
     Range{0x23E9, 0x23EC},   Range{0x23F0, 0x23F0},   Range{0x23F3, 0x23F3},
     Range{0x25FD, 0x25FE},   Range{0x2614, 0x2615},   Range{0x2648, 0x2653},
@@ -152,11 +152,12 @@ constexpr std::array kWide = {
     Range{0x1F7E0, 0x1F7F0}, Range{0x1F90C, 0x1F93A}, Range{0x1F93C, 0x1F945},
     Range{0x1F947, 0x1F9FF}, Range{0x1FA70, 0x1FAF6}, Range{0x20000, 0x3FFFD}};
 
+// Plain arrays: clang's deduction of a std::array this long exceeds its nesting limit.
 template <std::size_t N>
-bool In(const std::array<Range, N>& ranges, char32_t c) {
-    const auto it = std::upper_bound(ranges.begin(), ranges.end(), c,
+bool In(const Range (&ranges)[N], char32_t c) {
+    const auto it = std::upper_bound(std::begin(ranges), std::end(ranges), c,
                                      [](char32_t v, const Range& r) { return v < r.first; });
-    return it != ranges.begin() && c <= std::prev(it)->last;
+    return it != std::begin(ranges) && c <= std::prev(it)->last;
 }
 
 }  // namespace
