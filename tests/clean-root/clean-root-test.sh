@@ -158,10 +158,12 @@ step() { # NAME COMMAND
     local t=$SECONDS
     say "$1"
     echo "=== $1" >>"$log"
-    as_newcomer "$2" >>"$log" 2>&1 || {
+    # In the background and waited for, so a TERM to this script is acted on at once.
+    as_newcomer "$2" >>"$log" 2>&1 &
+    if ! wait $!; then
         tail -60 "$log" >&2
         fail "\"$1\" failed after $((SECONDS - t)) s; the whole output is $log"
-    }
+    fi
     say "\"$1\" passed in $((SECONDS - t)) s"
 }
 
