@@ -83,7 +83,6 @@ std::string Decode(const std::string& quoted) {
     return out;
 }
 
-
 }  // namespace
 
 double Recall(const std::string& expected, const std::string& got) {
@@ -112,8 +111,8 @@ std::vector<CorpusFile> MakeCorpus(std::uint32_t seed) {
     std::vector<CorpusFile> corpus;
     auto add = [&](std::string name, std::string bytes, std::string text, int pages = 0,
                    std::string warning = {}) {
-        corpus.push_back({std::move(name), std::move(bytes), std::move(text), pages,
-                          std::move(warning)});
+        corpus.push_back(
+            {std::move(name), std::move(bytes), std::move(text), pages, std::move(warning)});
     };
     const std::u32string latin = Range(U'a', U'z');
     std::u32string english;
@@ -140,7 +139,6 @@ std::vector<CorpusFile> MakeCorpus(std::uint32_t seed) {
     add("binary.bin", binary, "");
     return corpus;
 }
-
 
 std::vector<ScriptText> CountryNames(const std::string& localeRoot) {
     std::vector<ScriptText> texts;

@@ -36,7 +36,10 @@ class PrintTest : public ::testing::Test {
             RunCommand((lp ? "lp -d PDF_Printer '" : "'" TEXTPRINT_PATH "' /p '") + path +
                        "' 2>&1 >/dev/null");
         errors = r.out;
-        const std::string pdf = r.status != 0 ? "" : AwaitPdf(*cups, PdfFolder() + "/" + marker + name.substr(0, name.rfind('.')) + ".pdf");
+        const std::string pdf = r.status != 0
+                                    ? ""
+                                    : AwaitPdf(*cups, PdfFolder() + "/" + marker +
+                                                          name.substr(0, name.rfind('.')) + ".pdf");
         if (pdf.empty()) errors += "\nno PDF: " + std::to_string(r.status) + cups->log();
         return pdf;
     }

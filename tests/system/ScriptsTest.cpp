@@ -13,8 +13,8 @@
 #include "platform/Utf8.h"
 #include "support/Command.h"
 #include "support/TempDir.h"
-#include "system/PrivateCups.h"
 #include "system/Corpus.h"
+#include "system/PrivateCups.h"
 
 namespace vx::test {
 namespace {

@@ -55,7 +55,8 @@ inline HWND TopWindow(DWORD pid, const std::wstring& cls, const std::wstring& ca
             auto* s = reinterpret_cast<Search*>(p);
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (owner != s->pid || ClassName(w) != s->cls || (s->visibleOnly && !IsWindowVisible(w)) ||
+            if (owner != s->pid || ClassName(w) != s->cls ||
+                (s->visibleOnly && !IsWindowVisible(w)) ||
                 (!s->caption.empty() && Text(w) != s->caption))
                 return TRUE;
             s->found = w;
