@@ -61,15 +61,11 @@ class Form1Test : public QObject {
     void cleanup() { form.reset(); }
 
     void theWindowOpensCentredWithTheFocusOnTheHiddenButton() {
-        // The home page opens only when the draw is seven.
-        std::string opened;
-        for (const double r : {0.06, 0.0699, 0.05999, 0.07, 0.0, 0.9999}) {
-            p = std::make_unique<test::FakePlatform>();
-            p->random = r;
-            Form1 f(p->platform);
-            opened += std::to_string(p->launcher.urls.size());
-        }
-        QCOMPARE(opened, std::string("110000"));
+        // The window draws for the home page once; which draws win is the logic's own test.
+        p = std::make_unique<test::FakePlatform>();
+        p->random = 0.06;
+        form = std::make_unique<Form1>(p->platform);
+        QCOMPARE(p->launcher.urls.size(), std::size_t(1));
         start();
         const QRect outer = form->frameGeometry();
         QVERIFY(outer.size() != form->size());  // the frame is only known once shown

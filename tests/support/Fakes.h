@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/Services.h"
+#ifndef _WIN32
 #include "platform/posix/PosixFileSystem.h"
+#endif
 
 namespace vx::test {
 
@@ -65,7 +67,6 @@ class FakePrinters : public Printers {
     std::optional<std::string> userDefault = std::string("Office");
     std::string serverDefault;  // applies when the user has no default of their own
     std::optional<PlatformError> readFailure;
-    std::vector<std::string> setCalls;
 
     std::string defaultPrinter() override {
         if (readFailure) throw *readFailure;
@@ -75,7 +76,6 @@ class FakePrinters : public Printers {
     }
     std::string ownDefault() override { return userDefault.value_or(""); }
     void setDefaultPrinter(const std::string& name) override {
-        setCalls.push_back(name);
         const std::string queue = name == "PDF Printer" ? "PDF_Printer" : name;
         if (!name.empty() && !installed.count(queue))
             throw PlatformError(1030, "The printer \"" + name + "\" cannot be set.");
@@ -122,6 +122,7 @@ class FakeLauncher : public Launcher {
     void openUrl(const std::string& url) override { urls.push_back(url); }
 };
 
+#ifndef _WIN32
 // The real file system, with chosen folders that cannot be listed.
 class FlakyFileSystem : public PosixFileSystem {
   public:
@@ -151,5 +152,7 @@ struct FakePlatform {
             "/opt/wp/textprint";
     }
 };
+
+#endif
 
 }  // namespace vx::test

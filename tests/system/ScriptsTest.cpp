@@ -6,17 +6,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "platform/Utf8.h"
 #include "support/Command.h"
 #include "support/TempDir.h"
+#include "system/Corpus.h"
 #include "system/PrivateCups.h"
-#include "system/ScriptCorpus.h"
 
 namespace vx::test {
 namespace {
@@ -91,13 +89,7 @@ class ScriptsTest : public ::testing::Test {
     // The PDF the queue files for FILE sent with lp; "" when none came.
     std::string printWithLp(const std::string& file) {
         if (RunCommand("lp -d PDF_Printer '" + file + "' >/dev/null 2>&1").status != 0) return "";
-        const std::string stem = fs::path(file).stem().string();
-        const std::string pdf = PdfFolder() + "/" + stem + ".pdf";
-        for (int i = 0; i < 6000; ++i) {
-            if (fs::exists(pdf) && cups->run("test -z \"$(lpstat -o)\"") == 0) return pdf;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return "";
+        return AwaitPdf(*cups, PdfFolder() + "/" + fs::path(file).stem().string() + ".pdf");
     }
 
     // The faults of the batch's texts in the PDF and in what textprint said of it.
@@ -141,15 +133,10 @@ class ScriptsTest : public ::testing::Test {
             const auto have = SearchableCharacters(got[t.name]);
             if (want == have) continue;
             faults.insert({t.name, "text"});
-            std::map<char32_t, int> lacking, extra;
-            for (const auto& [c, n] : want)
-                if (have.count(c) == 0 || have.at(c) < n)
-                    lacking[c] = n - (have.count(c) != 0 ? have.at(c) : 0);
-            for (const auto& [c, n] : have)
-                if (want.count(c) == 0 || want.at(c) < n)
-                    extra[c] = n - (want.count(c) != 0 ? want.at(c) : 0);
-            notes[route + " " + t.name] =
-                "lacks " + Codes(lacking) + "has too many " + Codes(extra);
+            std::map<char32_t, int> off = want;  // lacking: above 0; too many: below
+            for (const auto& [c, n] : have) off[c] -= n;
+            std::erase_if(off, [](const auto& e) { return e.second == 0; });
+            notes[route + " " + t.name] = "lacks (x-: has too many) " + Codes(off);
         }
     }
 

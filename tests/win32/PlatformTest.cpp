@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "convert/RunConversion.h"
-#include "convert/Wordpad.h"
 #include "filelist/AddFolder.h"
 #include "filelist/AddPicked.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -72,8 +71,8 @@ TEST(Win32FolderWalk, AddsHiddenFilesBreadthFirstButEntersNoHiddenFolder) {
     }
 
     FileList list;
-    test::RecordingUi ui;
-    ui.folder = root.path();
+    test::FakeUi ui;
+    ui.folderResult = root.path();
     Win32FileSystem fs;
     AddFolderFiles(list, fs, ui, [](int) {});
     std::vector<std::string> added;
@@ -83,7 +82,7 @@ TEST(Win32FolderWalk, AddsHiddenFilesBreadthFirstButEntersNoHiddenFolder) {
                                         root / "ro.txt", root / "sys.txt", root / ".dot\\d1",
                                         root / "A\\a1.txt", root / "B\\b1", root / "A\\A1\\x"}));
     WalkReport report;
-    EXPECT_EQ(ListFiles(ui.folder, "*.*", fs, report),
+    EXPECT_EQ(ListFiles(ui.folderResult, "*.*", fs, report),
               (std::vector<std::string>{"a~b", "hid.txt", "r1", "ro.txt", "sys.txt", "~skip"}));
 }
 
@@ -115,64 +114,26 @@ TEST(Win32Launcher, StartsMinimisedWithTheCommandLineKeptExactly) {
         EXPECT_THROW(launcher.start(BuildCommandLine(missing, "a.txt")), PlatformError) << missing;
 }
 
-// A conversion run with the real registry, printers and launcher; the launcher counts starts.
-struct Conversion : Win32Launcher {
-    FileList list;
-    Win32Registry registry;
-    Win32Printers printers;
-    test::RecordingUi ui;
-    ConversionGuard guard;
-    std::vector<std::string> started;  // what the run started, in order
-
-    void start(const CommandLine& command) override {
-        started.push_back(command.text);
-        Win32Launcher::start(command);
-    }
-    void operator()() {
-        RunConversion({list, printers, registry, *this, ui, guard, [](int) {}});
-    }
-};
-
+// The real printers' failure to make "PDF Printer" the default stops the run before it starts.
 TEST(Win32Conversion, APdfPrinterThatCannotBeMadeDefaultStopsTheRunUnchanged) {
     if (!test::UnderWine()) GTEST_SKIP() << "Windows can make \"PDF Printer\" the default";
     // Wine's WScript.Network answers SetDefaultPrinter with a failure, as Windows does for a
     // printer that is not installed. A fresh Wine prefix has no printer: give it a default.
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
                     L"Device", REG_SZ, L"Office,winspool,FILE:", 22 * sizeof(wchar_t));
-    Conversion run;
-    run.list.append("C:\\a.txt");
-    const std::string before = run.printers.defaultPrinter();
-    run();
-    EXPECT_TRUE(run.started.empty());
-    ASSERT_EQ(run.ui.boxes.size(), 1u);
-    EXPECT_EQ(run.ui.boxes[0].second, BoxIcon::Critical);
-    EXPECT_NE(run.ui.boxes[0].first.find("\"PDF Printer\""), std::string::npos);
-    EXPECT_EQ(run.printers.defaultPrinter(), before);
-}
-
-TEST(Win32Conversion, PrintsEveryEntryThroughWordPadOnPdfPrinterAndPutsTheDefaultBack) {
-    if (test::UnderWine())
-        GTEST_SKIP() << "Wine's WScript.Network SetDefaultPrinter is a stub that always fails";
-    HANDLE printer = nullptr;
-    wchar_t name[] = L"PDF Printer";
-    if (!OpenPrinterW(name, &printer, nullptr)) GTEST_SKIP() << "no \"PDF Printer\" is installed";
-    ClosePrinter(printer);
-    test::TempFolder t;
-    Conversion run;
-    for (const std::string file : {"two words.txt", "\u00FC.txt"}) {
-        std::ofstream(std::filesystem::path(Widen(t / file))) << file;
-        run.list.append(t / file);
-    }
-    std::vector<std::string> defaults;
-    run.ui.onBox = [&] { defaults.push_back(run.printers.defaultPrinter()); };
-    const std::string before = run.printers.defaultPrinter();
-    run();
-    const std::string wordpad = GetWordpadPath(run.registry);
-    EXPECT_EQ(run.started,
-              (std::vector<std::string>{BuildCommandLine(wordpad, t / "two words.txt").text,
-                                        BuildCommandLine(wordpad, t / "\u00FC.txt").text}));
-    EXPECT_EQ(defaults, (std::vector<std::string>{"PDF Printer", "PDF Printer"}));
-    EXPECT_EQ(run.printers.defaultPrinter(), before);
+    FileList list;
+    list.append("C:\\a.txt");
+    Win32Registry registry;
+    Win32Printers printers;
+    Win32Launcher launcher;
+    test::FakeUi ui;
+    ConversionGuard guard;
+    const std::string before = printers.defaultPrinter();
+    RunConversion({list, printers, registry, launcher, ui, guard, [](int) {}});
+    ASSERT_EQ(ui.boxes.size(), 1u);  // a started entry would have said "Done." too
+    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Critical);
+    EXPECT_NE(ui.boxes[0].text.find("\"PDF Printer\""), std::string::npos);
+    EXPECT_EQ(printers.defaultPrinter(), before);
 }
 
 }  // namespace

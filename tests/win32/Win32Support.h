@@ -1,37 +1,77 @@
 #pragma once
 
-// What the Windows tests share: a recording Ui and temporary folders.
+// What the Windows tests share: waiting, the windows of another process, temporary folders.
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
-#include <vector>
+#include <thread>
 
-#include "platform/Services.h"
 #include "platform/win32/WideText.h"
+#include "support/Fakes.h"
 
 namespace vx::test {
 
-class RecordingUi : public Ui {
-  public:
-    std::vector<std::pair<std::string, BoxIcon>> boxes;
-    std::string folder;  // what the folder browser answers
-    std::function<void()> onBox;
-    void messageBox(const std::string& text, BoxIcon icon, const std::string&) override {
-        boxes.emplace_back(text, icon);
-        if (onBox) onBox();
-    }
-    std::string openFileDialog(const OpenDialogSettings&) override { return {}; }
-    std::string browseForFolder(const std::string&) override { return folder; }
-    void yield() override {}
-    Point cursorPos() override { return {}; }
-    Size screenSize() override { return {}; }
-    void terminate() override {}
-};
-
 inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+template <class Test>
+bool WaitFor(Test&& test, std::chrono::milliseconds limit = std::chrono::seconds(15)) {
+    for (auto end = std::chrono::steady_clock::now() + limit;
+         std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        if (test()) return true;
+    return test();
+}
+
+inline std::wstring ClassName(HWND w) {
+    wchar_t name[64] = L"";
+    GetClassNameW(w, name, 64);
+    return name;
+}
+
+// A window's text, also when its program hangs.
+inline std::wstring Text(HWND w) {
+    wchar_t text[4096] = L"";
+    SendMessageTimeoutW(w, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return text;
+}
+
+// A top-level window of the process with this class (and caption, unless empty).
+inline HWND TopWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption = L"",
+                      bool visibleOnly = true) {
+    struct Search {
+        DWORD pid;
+        const std::wstring &cls, &caption;
+        bool visibleOnly;
+        HWND found = nullptr;
+    } search{pid, cls, caption, visibleOnly};
+    EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner != s->pid || ClassName(w) != s->cls ||
+                (s->visibleOnly && !IsWindowVisible(w)) ||
+                (!s->caption.empty() && Text(w) != s->caption))
+                return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What a message box says: its longest static text.
+inline std::wstring BoxText(HWND box) {
+    std::wstring text;
+    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassName(c) == L"Static" && Text(c).size() > text.size()) text = Text(c);
+    return text;
 }
 
 inline std::wstring Self() {

@@ -9,10 +9,8 @@
 #include <winspool.h>
 // clang-format on
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "win32/Win32Support.h"
 
@@ -20,6 +18,8 @@ namespace vx {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Text;
+using test::WaitFor;
 
 const wchar_t kDevices[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
 const wchar_t kWindows[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
@@ -45,21 +45,6 @@ std::wstring RecordFile() {
 std::string ReadAll(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-template <class Test>
-bool WaitFor(Test&& test, std::chrono::milliseconds limit = 15s) {
-    for (auto end = std::chrono::steady_clock::now() + limit;
-         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(20ms))
-        if (test()) return true;
-    return test();
-}
-
-std::wstring Text(HWND w) {
-    wchar_t text[4096] = L"";
-    SendMessageTimeoutW(w, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
-    return text;
 }
 
 // A printer world of our own: "Office Printer" the user's default, "PDF Printer" installed.
@@ -106,19 +91,7 @@ class Fixture : public testing::Test {
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    Widen(folder.path()).c_str(), &startup, &process));
         ASSERT_TRUE(WaitFor([&] {
-            window = nullptr;
-            EnumWindows(
-                [](HWND w, LPARAM self) {
-                    auto* f = reinterpret_cast<Fixture*>(self);
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(w, &pid);
-                    wchar_t cls[64] = L"";
-                    GetClassNameW(w, cls, 64);
-                    if (pid == f->process.dwProcessId && std::wstring(cls) == L"Vellumax.Form1")
-                        f->window = w;
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
+            window = test::TopWindow(process.dwProcessId, L"Vellumax.Form1", L"", false);
             // Shown, or held back by a box that start-up shows first.
             return window != nullptr && (IsWindowVisible(window) || Dialog() != nullptr);
         }));
@@ -132,47 +105,16 @@ class Fixture : public testing::Test {
         process = {};
         window = nullptr;
     }
-    bool Running() const {
-        return process.hProcess != nullptr &&
-               WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
-    }
 
     // A top-level dialog window of the program (a message box, the Open dialog), if one shows.
     HWND Dialog(const std::wstring& caption = L"") {
-        struct Search {
-            DWORD pid;
-            const std::wstring* caption;
-            HWND found;
-        } search{process.dwProcessId, &caption, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM p) {
-                auto* s = reinterpret_cast<Search*>(p);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                wchar_t cls[64] = L"";
-                GetClassNameW(w, cls, 64);
-                if (pid != s->pid || std::wstring(cls) != L"#32770" || !IsWindowVisible(w))
-                    return TRUE;
-                if (!s->caption->empty() && Text(w) != *s->caption) return TRUE;
-                s->found = w;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return test::TopWindow(process.dwProcessId, L"#32770", caption);
     }
     // The next message box's text; the box is left open.
     std::pair<HWND, std::wstring> NextBox(std::chrono::milliseconds limit = 15s) {
         HWND box = nullptr;
         WaitFor([&] { return (box = Dialog(L"Vellumax")) != nullptr; }, limit);
-        if (box == nullptr) return {nullptr, L""};
-        std::wstring text;
-        for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t cls[64] = L"";
-            GetClassNameW(c, cls, 64);
-            const std::wstring t = Text(c);
-            if (std::wstring(cls) == L"Static" && t.size() > text.size()) text = t;
-        }
-        return {box, text};
+        return {box, box == nullptr ? L"" : test::BoxText(box)};
     }
     static void Answer(HWND box) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -248,9 +190,7 @@ class Fixture : public testing::Test {
             EnumChildWindows(
                 dialog,
                 [](HWND c, LPARAM p) {
-                    wchar_t cls[64] = L"";
-                    GetClassNameW(c, cls, 64);
-                    if (std::wstring(cls) != L"Edit" || !IsWindowVisible(c)) return TRUE;
+                    if (test::ClassName(c) != L"Edit" || !IsWindowVisible(c)) return TRUE;
                     *reinterpret_cast<HWND*>(p) = c;
                     return FALSE;
                 },
@@ -352,65 +292,41 @@ TEST_F(WindowTest, ConvertsEachEntryOnceInOrderOnPdfPrinterAndPutsTheDefaultBack
     EXPECT_EQ(ListTexts(), Wide(paths));
 }
 
-TEST_F(WindowTest, AKilledRunIsPutBackAtTheNextStart) {
-    const auto paths = Files({"a.txt", "b.txt"});
-    Start();
-    AddByOpenDialog(Quoted(paths));
-    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
-    const auto [box, text] = NextBox();
-    ASSERT_EQ(text, L"Done.");
-    Stop();  // TerminateProcess: nothing of the program runs after it
-    EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
-    EXPECT_EQ(ReadAll(RecordFile()), "Office Printer\n");
-
-    Start();
-    const auto [told, message] = NextBox();
-    EXPECT_NE(message.find(L"did not finish"), std::wstring::npos) << message;
-    EXPECT_NE(message.find(L"\"Office Printer\""), std::wstring::npos) << message;
-    EXPECT_EQ(DefaultPrinter(), L"Office Printer");
-    EXPECT_FALSE(std::filesystem::exists(RecordFile()));
-    Answer(told);
-    // Told once: the next start has nothing to put back.
-    Stop();
-    Start();
-    EXPECT_EQ(NextBox(1500ms).first, nullptr);
-}
-
-int TestDpi() {
-    const char* dpi = std::getenv("VELLUMAX_TEST_DPI");
-    return dpi != nullptr ? std::atoi(dpi) : 96;
-}
-
-TEST_F(WindowTest, ASecondWindowRefusesToConvertWhileOneIsBorrowing) {
+// One copy's run holds the borrowed setting: a second copy may neither convert nor put it
+// back; once the first is killed mid-run, the next start puts it back and says so.
+TEST_F(WindowTest, ARunningCopysSettingIsRefusedToASecondAndPutBackAfterItIsKilled) {
     const auto paths = Files({"first.txt", "second.txt"});
     Start();
     AddByOpenDialog(Quoted({paths[0]}));
     PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
-    const auto [done, text] = NextBox();  // the run goes on once this box is answered
-    ASSERT_EQ(text, L"Done.");
+    ASSERT_EQ(NextBox().second, L"Done.");  // the run waits in this box
     const PROCESS_INFORMATION first = process;
-    const HWND firstWindow = window;
 
     process = {};
-    Start();  // a second copy; the first one's record is not its to put back
-    EXPECT_EQ(NextBox(1500ms).first, nullptr);
+    Start();
     AddByOpenDialog(Quoted({paths[1]}));
     PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
-    const auto [refused, why] = NextBox();
+    const std::wstring why = NextBox().second;
     EXPECT_NE(why.find(L"Another Vellumax window is converting"), std::wstring::npos) << why;
-    Answer(refused);
-    EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
     Stop();
 
     process = first;
-    window = firstWindow;
-    Answer(done);
-    ASSERT_TRUE(WaitFor([&] { return DefaultPrinter() == L"Office Printer"; }));
+    Stop();  // TerminateProcess: nothing of the program runs after it
+    EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
+    EXPECT_EQ(ReadAll(RecordFile()), "Office Printer\n");
     EXPECT_EQ(Lines(ReadAll(log)), std::vector<std::string>{"/p\t" + paths[0] + "|PDF Printer"});
+
+    Start();
+    const std::wstring message = NextBox().second;
+    EXPECT_NE(message.find(L"did not finish"), std::wstring::npos) << message;
+    EXPECT_NE(message.find(L"\"Office Printer\""), std::wstring::npos) << message;
+    EXPECT_EQ(DefaultPrinter(), L"Office Printer");
+    EXPECT_FALSE(std::filesystem::exists(RecordFile()));
 }
 
 TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
-    const int dpi = TestDpi();
+    const char* tested = std::getenv("VELLUMAX_TEST_DPI");
+    const int dpi = tested != nullptr ? std::atoi(tested) : 96;
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), dpi) << "the screen is not at the DPI tested";
     ReleaseDC(nullptr, screen);
