@@ -4,8 +4,8 @@
 #include <QWidget>
 #include <optional>
 
-#include "platform/Services.h"
 #include "app/window/FormLogic.h"
+#include "platform/Services.h"
 
 class QAbstractButton;
 class QPushButton;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/Form1.h"
+#include "app/window/StartUp.h"
 #include "convert/RunConversion.h"
 #include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
@@ -12,7 +13,6 @@
 #include "platform/posix/PosixStateRecord.h"
 #include "platform/qt/EndSignals.h"
 #include "platform/qt/QtUi.h"
-#include "app/window/StartUp.h"
 
 #ifndef VELLUMAX_HOME_PAGE
 #define VELLUMAX_HOME_PAGE ""

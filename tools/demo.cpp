@@ -13,13 +13,13 @@
 #include <thread>
 
 #include "app/Form1.h"
+#include "app/window/StartUp.h"
 #include "platform/InstallLayout.h"
 #include "platform/posix/CupsPrinters.h"
 #include "platform/posix/HiveRegistry.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixLauncher.h"
 #include "platform/qt/QtUi.h"
-#include "app/window/StartUp.h"
 
 namespace fs = std::filesystem;
 

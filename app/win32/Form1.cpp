@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "platform/win32/WideText.h"
 #include "app/win32/ButtonPictures.h"
 #include "app/win32/DropTarget.h"
+#include "platform/win32/WideText.h"
 
 namespace vx {
 

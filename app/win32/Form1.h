@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "app/window/FormLogic.h"
 #include "filelist/FileList.h"
 #include "platform/Services.h"
-#include "app/window/FormLogic.h"
 
 namespace vx {
 

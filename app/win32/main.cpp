@@ -5,6 +5,8 @@
 #include <ole2.h>
 // clang-format on
 
+#include "app/win32/Form1.h"
+#include "app/window/StartUp.h"
 #include "convert/RunConversion.h"
 #include "platform/InstallLayout.h"
 #include "platform/win32/ExecutableFolder.h"
@@ -14,8 +16,6 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32StateRecord.h"
 #include "platform/win32/Win32Ui.h"
-#include "app/win32/Form1.h"
-#include "app/window/StartUp.h"
 
 #ifndef VELLUMAX_HOME_PAGE
 #define VELLUMAX_HOME_PAGE ""

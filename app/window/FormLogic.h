@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "app/window/StartUp.h"
 #include "convert/RunConversion.h"
 #include "filelist/FileList.h"
 #include "filelist/Reorder.h"
 #include "platform/Services.h"
-#include "app/window/StartUp.h"
 
 namespace vx {
 

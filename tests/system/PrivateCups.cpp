@@ -37,7 +37,8 @@ PrivateCups::PrivateCups() {
         << "/cache\nStateDir " << folder_ << "/state\nTempDir " << folder_ << "/spool/tmp\n"
         << "AccessLog " << folder_ << "/log/access_log\nErrorLog " << folder_ << "/log/error_log\n"
         << "PageLog " << folder_ << "/log/page_log\nPrintcap " << folder_ << "/printcap\n"
-        << "FileDevice Yes\nSystemGroup " << systemGroup << "\nServerBin " << folder_ << "/serverbin\n"
+        << "FileDevice Yes\nSystemGroup " << systemGroup << "\nServerBin " << folder_
+        << "/serverbin\n"
         << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
     // The system's filters and backends, this build's in place of installed ones; cupsd runs a
     // backend as root when it is root's and not group- or world-writable.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "support/Fakes.h"
 #include "app/window/FormLogic.h"
+#include "support/Fakes.h"
 
 namespace vx {
 namespace {
