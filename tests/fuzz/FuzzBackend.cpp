@@ -1,6 +1,4 @@
-// The backend's readers of what a job brings: its data (is it a whole PDF, its own title),
-// its title (the file name it gets), its options, the queue's URI, /etc/login.defs and the mount
-// tables.
+// The backend's readers of a job's data, title and options, the URI, login.defs and mount tables.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -13,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++data;
     --size;
     const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);
-    std::u32string whole;
-    std::u32string pieces;
+    std::u32string whole, pieces;
     vx::TextDecoder one(encoding);
     one.feed(data, size, whole);
     one.finish(whole);

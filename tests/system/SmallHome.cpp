@@ -2,22 +2,17 @@
 
 #include <fcntl.h>
 #include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <string>
 
 #include "system/PrivateCups.h"
 
 namespace vx::test {
 
-SmallHome::SmallHome(unsigned long bytes) {
-    const std::string pdf = PdfFolder();
-    home_ = pdf.substr(0, pdf.rfind('/'));
-    filler_ = pdf + "/.filler";
+SmallHome::SmallHome(unsigned long bytes)
+    : home_(PdfFolder().substr(0, PdfFolder().rfind('/'))), filler_(PdfFolder() + "/.filler") {
     if (::geteuid() != 0) {
         why_ = "mounting a small file system over the home folder needs root";
     } else if (::unshare(CLONE_NEWNS) != 0 ||
@@ -27,13 +22,9 @@ SmallHome::SmallHome(unsigned long bytes) {
                        ("size=" + std::to_string(bytes) + ",mode=0700").c_str()) != 0) {
         why_ = "cannot mount a tmpfs over " + home_ + ": " + std::strerror(errno);
     } else {
-        mounted_ = ::mkdir(pdf.c_str(), 0700) == 0;
+        mounted_ = ::mkdir(PdfFolder().c_str(), 0700) == 0;
         if (!mounted_) ::umount2(home_.c_str(), MNT_DETACH);
     }
-}
-
-SmallHome::~SmallHome() {
-    if (mounted_) ::umount2(home_.c_str(), MNT_DETACH);
 }
 
 void SmallHome::fill() {
@@ -44,10 +35,6 @@ void SmallHome::fill() {
         while (::write(fd, block, size) == static_cast<ssize_t>(size)) {
         }
     ::close(fd);
-}
-
-void SmallHome::free() {
-    ::unlink(filler_.c_str());
 }
 
 }  // namespace vx::test

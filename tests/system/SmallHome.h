@@ -1,19 +1,22 @@
 #pragma once
 
-// The user's home folder on a small file system of its own, seen only by this process and
-// its children (a private mount namespace): the backend files into it as it would into a
-// nearly full disk, and nothing of the machine's is touched.
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <string>
 
 namespace vx::test {
 
+// The user's home folder on a tmpfs of its own, seen only by this process and its children (a
+// private mount namespace): the backend files into it as into a nearly full disk, and nothing
+// of the machine's is touched. Make it before cupsd starts and before any thread exists; ok()
+// is false, with why(), where mounting is not allowed.
 class SmallHome {
   public:
-    // Mounts a tmpfs of the given size over the home folder. Call before starting cupsd and
-    // before any thread exists. ok() is false, with why(), where mounting is not allowed.
     explicit SmallHome(unsigned long bytes);
-    ~SmallHome();
+    ~SmallHome() {
+        if (mounted_) ::umount2(home_.c_str(), MNT_DETACH);
+    }
     SmallHome(const SmallHome&) = delete;
     SmallHome& operator=(const SmallHome&) = delete;
 
@@ -21,12 +24,10 @@ class SmallHome {
     const std::string& why() const { return why_; }
     // Fills the file system to the last byte with a file in ~/PDF, and removes it again.
     void fill();
-    void free();
+    void free() { ::unlink(filler_.c_str()); }
 
   private:
-    std::string home_;
-    std::string filler_;
-    std::string why_;
+    std::string home_, filler_, why_;
     bool mounted_ = false;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PdfBackend, ReadsNamesTitlesAndTheLoginRange) {
+TEST(PdfBackend, ReadsNamesTitlesTheLoginRangeAndWhatPasses) {
     const std::pair<std::string, std::string> names[] = {
         {"/home/ann/notes.txt", "notes.pdf"},
         {"archive.tar.gz", "archive.tar.pdf"},
@@ -48,6 +48,33 @@ TEST(PdfBackend, ReadsNamesTitlesAndTheLoginRange) {
     for (const auto& [text, first, last] : defs)
         EXPECT_EQ(std::pair(ParseLoginDefs(text).first, ParseLoginDefs(text).last),
                   std::pair(first, last));
+    EXPECT_EQ(JobUuid("job-uuid=urn:uuid:a-1 x"), "urn:uuid:a-1");
+    EXPECT_EQ(JobUuid("my-job-uuid=urn:uuid:a job-uuid=urn:uuid:$(x)"), "");
+    // Kept for a retry (6) or cancelled (5): a quota is as passing as a full disk, and a home
+    // on a file system that is not mounted yet is there later.
+    const std::pair<int, bool> errors[] = {
+        {ENOSPC, true},   {EDQUOT, true},  {EIO, true},     {ESTALE, true},
+        {ENOTCONN, true}, {EACCES, false}, {EROFS, false},  {ENAMETOOLONG, false},
+        {ELOOP, false},   {EFBIG, false},  {ENOENT, false},
+    };
+    for (const auto& [error, passing] : errors) EXPECT_EQ(IsPassingError(error), passing) << error;
+
+    const std::string fstab =
+        "# <fs> <dir>\nUUID=1 / ext4 defaults 0 1\n"
+        "srv:/home /home nfs defaults 0 0\n"
+        "/dev/sdb1\t/mnt/my\\040disk/ ext4 noauto\n";
+    const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /mnt/my\\040disk ext4 rw 0 0\n";
+    const std::tuple<std::string, std::string, bool> homes[] = {
+        {"/home/ann", "", true},
+        {"/home", "", true},
+        {"/home/ann", "srv:/home /home nfs rw 0 0\n", false},
+        {"/homes/ann", "", false},
+        {"/mnt/my disk/ann", "", false},
+        {"/nonexistent", "", false},
+    };
+    for (const auto& [home, extra, awaits] : homes)
+        EXPECT_EQ(AwaitsMount(home, fstab, mounts + extra), awaits) << home << extra;
+    EXPECT_TRUE(AwaitsMount("/mnt/my disk/ann", fstab, "/dev/sda1 / ext4 rw 0 0\n"));
 }
 
 TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
@@ -80,7 +107,6 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         "Groups:\t65534 \nnobody\n");
 
     // A full disk may have room later; a file over the size limit never fits.
-    const std::string fileLimit = "trap '' XFSZ; ulimit -f 1; ";
     const std::string fullDisk = "unshare -m sh -c 'mount -t tmpfs -o size=4k vx \"$0\" && exec " +
                                  std::string("\"$@\"' ") + t / "full" + " ";
     // People at the edges of the login range, seen by the backend alone.
@@ -95,10 +121,15 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         std::string shell, folder, query, user, title, file;
         int status;
         std::string filed;  // the name it gets, "" when nothing may be filed
+        std::string options = "";
     } cases[] = {
         {"", "own", opt, "root", "notes.txt", whole, 0, "notes.pdf"},
         {"", "own", opt, "root", "notes.txt", whole, 0, "notes (2).pdf"},
         {"", "own", opt, "root", "Untitled", whole, 0, "from.pdf"},
+        // cupsd runs a job again when it stopped before it saw the job end: filed once.
+        {"", "own", opt, "root", "r.txt", whole, 0, "r.pdf", "x=1 job-uuid=urn:uuid:1b4e-2fa1 y"},
+        {"", "own", opt, "root", "r.txt", whole, 0, "", "job-uuid=urn:uuid:1b4e-2fa1"},
+        {"", "own", opt, "root", "r.txt", whole, 0, "r (2).pdf", "job-uuid=urn:uuid:2c4e-2fa1"},
         {"", "own", opt, "root", "cut.txt", t.file("in/cut", "%PDF-1.5\n%%EO"), 5, ""},
         {"", "own", opt, "root", "text\nATTR: x.txt", t.file("in/text", "text\n"), 5, ""},
         {"", "own", opt, "no-such-user-vx", "x.txt", whole, 5, ""},
@@ -108,7 +139,7 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         {"", "link", opt, "root", "x.txt", whole, 5, ""},
         {"", "other", opt, "root", "x.txt", whole, 5, ""},
         {"", "shared", opt, "root", "shared.txt", whole, 0, "shared.pdf"},
-        {fileLimit, "own", opt, "root", "big.txt", big, 5, ""},
+        {"trap '' XFSZ; ulimit -f 1; ", "own", opt, "root", "big.txt", big, 5, ""},
         {fullDisk, "full", opt, "root", "big.txt", big, 6, ""},
         {edges, "shared", "", "vx-below", "below.txt", whole, 5, ""},
         {edges, "shared", "", "vx-first", "first.txt", whole, 0, "first.pdf"},
@@ -121,7 +152,7 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         const std::string dir = t / c.folder;
         const test::CommandResult r = test::RunCommand(
             c.shell + run + c.folder + c.query + "' '" VELLUMAX_PDF_BACKEND "' 42 '" + c.user +
-            "' '" + c.title + "' 1 '' '" + c.file + "' 2>&1");
+            "' '" + c.title + "' 1 '" + c.options + "' '" + c.file + "' 2>&1");
         EXPECT_EQ(r.status, c.status) << c.folder << " " << c.title << ": " << r.out;
         EXPECT_EQ(r.out.find("\nATTR:"), std::string::npos) << "a line cupsd would obey";
         std::error_code ec;
@@ -133,50 +164,6 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         EXPECT_EQ(fs::status(dir + "/" + c.filed).permissions() & fs::perms::others_read,
                   fs::perms::none);
     }
-}
-
-// Kept for a retry (6) or cancelled (5): a quota is as passing as a full disk, and a home on a
-// file system that is not mounted yet is there later.
-TEST(PdfBackend, KeepsJobsThatFailForAPassingReason) {
-    const std::pair<int, bool> errors[] = {
-        {ENOSPC, true},   {EDQUOT, true},  {EIO, true},     {ESTALE, true},
-        {ENOTCONN, true}, {EACCES, false}, {EROFS, false},  {ENAMETOOLONG, false},
-        {ELOOP, false},   {EFBIG, false},  {ENOENT, false},
-    };
-    for (const auto& [error, passing] : errors) EXPECT_EQ(IsPassingError(error), passing) << error;
-
-    const std::string fstab =
-        "# <fs> <dir>\nUUID=1 / ext4 defaults 0 1\n"
-        "srv:/home /home nfs defaults 0 0\n"
-        "/dev/sdb1\t/mnt/my\\040disk/ ext4 noauto\n";
-    const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /mnt/my\\040disk ext4 rw 0 0\n";
-    const std::tuple<std::string, std::string, bool> homes[] = {
-        {"/home/ann", "", true},
-        {"/home", "", true},
-        {"/home/ann", "srv:/home /home nfs rw 0 0\n", false},
-        {"/homes/ann", "", false},
-        {"/mnt/my disk/ann", "", false},
-        {"/nonexistent", "", false},
-    };
-    for (const auto& [home, extra, awaits] : homes)
-        EXPECT_EQ(AwaitsMount(home, fstab, mounts + extra), awaits) << home << extra;
-    EXPECT_TRUE(AwaitsMount("/mnt/my disk/ann", fstab, "/dev/sda1 / ext4 rw 0 0\n"));
-}
-
-// cupsd runs a job again when it stopped before it saw the job end: that job is filed once.
-TEST(PdfBackend, FilesAJobRunAgainOnce) {
-    if (::geteuid() != 0) GTEST_SKIP() << "printing as root needs root";
-    test::TempDir t;
-    const std::string pdf = t.file("in", "%PDF-1.4\n%%EOF\n");
-    const std::string run = "DEVICE_URI='vellumax-pdf:" + t.folder("out") +
-                            "?system-accounts=yes' '" VELLUMAX_PDF_BACKEND "' 3 root r.txt 1 ";
-    for (const char* uuid : {"1b4e28ba-2fa1-11d2-883f-b9a761bde3fb",
-                             "1b4e28ba-2fa1-11d2-883f-b9a761bde3fb", "2c4e28ba-2fa1"})
-        EXPECT_EQ(test::RunCommand(run + "'x=1 job-uuid=urn:uuid:" + uuid + " y' " + pdf).status,
-                  0);
-    EXPECT_EQ(test::RunCommand("ls '" + t.path() + "/out'").out, "r (2).pdf\nr.pdf\n");
-    EXPECT_EQ(JobUuid("job-uuid=urn:uuid:a-1 x"), "urn:uuid:a-1");
-    EXPECT_EQ(JobUuid("my-job-uuid=urn:uuid:a job-uuid=urn:uuid:$(x)"), "");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "platform/Utf8.h"
@@ -101,6 +102,21 @@ TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
          {"0:0:" + kept8 + "b" + kept8 + "c\u0301", dropped},
          1},
         {U"a" + kept + U"\na" + kept, 80, {"0:0:a" + kept8, "0:1:a" + kept8}, 1},
+        // Wide takes two cells, marks none: conjoining Hangul composes to syllables, fullwidth
+        // forms, Hangul Jamo Extended-A, Tangut, emoji and ideographs beyond the BMP.
+        {U"\u1112\u1161\u11AB\u1100\u116E\u11A8\u110B\u1165\u1112\u1161\u11AB"
+         U"ＡＢＣＤ\uA960\uA961\uA962\uA963\U00017000\U0001F600\U00020000\U0002A700\U00031350",
+         8,
+         {"0:0:한국어한", "0:1:ＡＢＣＤ", "0:2:\uA960\uA961\uA962\uA963",
+          "0:3:\U00017000\U0001F600\U00020000\U0002A700", "0:4:\U00031350"},
+         1},
+        // Hangul, old Hangul with no syllable, marks (spacing or not) of Devanagari, Tamil and
+        // Thai, a joiner; Ethiopic, Vai and Mongolian letters take a cell each, Yi two.
+        {U"\u1112\u1161\u11AB\t\u1112\u119E\tक्षि\tகொ\tกี่\u200Dก\tሀለሐመ\tꀀꀁ\tꔀꔁ\tᠮᠣᠩ\tx",
+         80,
+         {"0:0:한      \u1112\u119E      क्षि     கொ      กี่\u200Dก      ሀለሐመ    ꀀꀁ    ꔀꔁ      ᠮᠣᠩ "
+          "    x"},
+         1},
     };
     for (const auto& c : cases) {
         const Recorder r = Lay(c.text, c.columns);
@@ -121,7 +137,29 @@ TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
     EXPECT_EQ(joined, std::string(words.begin(), words.end())) << "wrapping loses nothing";
 }
 
-TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
+test::CommandResult Textprint(const std::string& args) {
+    return test::RunCommand("timeout 20 '" TEXTPRINT_PATH "' " + args + " 2>&1");
+}
+
+std::string Read(const std::string& path) {
+    return test::RunCommand("cat '" + path + "' 2>/dev/null").out;
+}
+
+// The PDF of `text` at `pdf`; false when it misses a glyph or a cluster.
+PdfResult Pdf(const std::string& text, const std::string& pdf, const PageSetup& page = {}) {
+    std::FILE* in = std::tmpfile();
+    std::fputs(text.c_str(), in);
+    std::rewind(in);
+    std::FILE* out = std::fopen(pdf.c_str(), "wb");
+    const PdfResult result = TextToPdf(in, "t.txt", page, out);
+    std::fclose(in);
+    std::fclose(out);
+    EXPECT_TRUE(result.ok && result.missing.empty() && result.broken.empty()) << text;
+    return result;
+}
+
+TEST(TextToPdf, PagesFollowThePageSizeScriptsKeepTheirPageAndRightToLeftEndsRight) {
+    test::TempDir t;
     std::string many;
     for (int i = 0; i < 200; ++i) many += "line " + std::to_string(i) + "\r\n";
     const struct {
@@ -137,34 +175,26 @@ TEST(TextToPdf, PagesFollowThePageSizeAndEveryScriptKeepsItsPage) {
         {"שלום\fplain\n中文 and مرحبا\fend", {}, 3},
     };
     for (const auto& c : cases) {
-        std::FILE* in = std::tmpfile();
-        std::fputs(c.text.c_str(), in);
-        std::rewind(in);
-        char* buffer = nullptr;
-        std::size_t length = 0;
-        std::FILE* out = ::open_memstream(&buffer, &length);
-        const PdfResult result = TextToPdf(in, "t.txt", c.page, out);
-        std::fclose(in);
-        std::fclose(out);
-        const std::string pdf(buffer, length);  // whole: page objects come last
-        std::free(buffer);
-        EXPECT_TRUE(result.ok && result.missing.empty());
-        EXPECT_EQ(result.pages, c.pages);
-        std::size_t objects = 0;
-        for (std::size_t at = pdf.find("/Type /Page"); at != std::string::npos;
-             at = pdf.find("/Type /Page", at + 1))
-            objects += pdf.compare(at, 12, "/Type /Pages") != 0;
-        EXPECT_EQ(objects, static_cast<std::size_t>(c.pages));
+        EXPECT_EQ(Pdf(c.text, t / "t.pdf", c.page).pages, c.pages);
+        EXPECT_EQ(test::RunCommand("pdfinfo " + t / "t.pdf" + " | grep -Po '^Pages: +\\K.*'").out,
+                  std::to_string(c.pages) + "\n");
     }
     EXPECT_EQ(DescribeMissing({1, 2, 3}, 2), "U+0001 \x01, U+0002 \x02 and 1 more");
-}
-
-test::CommandResult Textprint(const std::string& args) {
-    return test::RunCommand("timeout 20 '" TEXTPRINT_PATH "' " + args + " 2>&1");
-}
-
-std::string Read(const std::string& path) {
-    return test::RunCommand("cat '" + path + "' 2>/dev/null").out;
+    // Right-to-left lines end at the right margin; decomposed Hangul is searchable composed.
+    const PageSetup page;
+    for (const std::string line : {"مرحبا بالعالم", "שלום עולם", "ދިވެހި", "ܫܠܡܐ"}) {
+        Pdf("left\n" + line + "\n", t / "t.pdf");
+        // The right edge of the words of the second line.
+        const std::string right =
+            test::RunCommand("pdftotext -bbox " + t / "t.pdf" +
+                             " - | grep '<word' | grep -v '>left<' | grep -Po "
+                             "'xMax=\"\\K[0-9.]+' | sort -n | tail -1")
+                .out;
+        ASSERT_FALSE(right.empty()) << line;
+        EXPECT_NEAR(std::stod(right), page.width - page.margin, 3.0) << line;
+    }
+    Pdf("\u1112\u1161\u11AB\u1100\u116E\u11A8\u110B\u1165 \u1112\u1161\u11AB\n", t / "t.pdf");
+    EXPECT_NE(test::RunCommand("pdftotext " + t / "t.pdf -").out.find("한국어"), std::string::npos);
 }
 
 TEST(Textprint, EveryFailureSaysWhyAndTouchesNothingThatIsNotItsOwn) {
