@@ -129,7 +129,8 @@ TEST(PdfBackend, FilesWholePdfsAsTheUserAloneAndRefusesOrRetriesOtherwise) {
         // cupsd runs a job again when it stopped before it saw the job end: filed once.
         {"", "own", opt, "root", "r.txt", whole, 0, "r.pdf", "x=1 job-uuid=urn:uuid:1b4e-2fa1 y"},
         {"", "own", opt, "root", "r.txt", whole, 0, "", "job-uuid=urn:uuid:1b4e-2fa1"},
-        {"", "own", opt, "root", "r.txt", whole, 0, "r (2).pdf", "job-uuid=urn:uuid:2c4e-2fa1"},
+        {"", "own", opt, "root", "r.txt", t.file("in/r", "%PDF-1.4\n%%EOF\n"), 0, "r (2).pdf",
+         "job-uuid=urn:uuid:2c4e-2fa1"},
         {"", "own", opt, "root", "cut.txt", t.file("in/cut", "%PDF-1.5\n%%EO"), 5, ""},
         {"", "own", opt, "root", "text\nATTR: x.txt", t.file("in/text", "text\n"), 5, ""},
         {"", "own", opt, "no-such-user-vx", "x.txt", whole, 5, ""},

@@ -111,11 +111,11 @@ TEST(TextLayout, LinesPagesTabsControlsMarksAndWrapsLandWhereTheyShould) {
           "0:3:\U00017000\U0001F600\U00020000\U0002A700", "0:4:\U00031350"},
          1},
         // Hangul, old Hangul with no syllable, marks (spacing or not) of Devanagari, Tamil and
-        // Thai, a joiner; Ethiopic, Vai and Mongolian letters take a cell each, Yi two.
-        {U"\u1112\u1161\u11AB\t\u1112\u119E\tक्षि\tகொ\tกี่\u200Dก\tሀለሐመ\tꀀꀁ\tꔀꔁ\tᠮᠣᠩ\tx",
-         80,
+        // Thai, a joiner; Ethiopic, Vai and Mongolian take a cell each, Yi and plane 3 two.
+        {U"\u1112\u1161\u11AB\t\u1112\u119E\tक्षि\tகொ\tกี่\u200Dก\tሀለሐመ\tꀀꀁ\tꔀꔁ\tᠮᠣᠩ\t\U00031350\tx",
+         90,
          {"0:0:한      \u1112\u119E      क्षि     கொ      กี่\u200Dก      ሀለሐመ    ꀀꀁ    ꔀꔁ      ᠮᠣᠩ "
-          "    x"},
+          "    \U00031350      x"},
          1},
     };
     for (const auto& c : cases) {
