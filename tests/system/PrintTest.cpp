@@ -145,8 +145,8 @@ TEST_F(PrintTest, EveryKindOfTextComesBack) {
     // Tabs, form feeds, CRLF and long lines; UTF-16 with its mark; Windows-1252; a character no
     // face has; empty; binary.
     std::string english, utf16 = "\xFF\xFE", binary(1 << 16, '\0');
-    for (int i = 0; i < 150; ++i)  // lines of ten words, wrapped; a page of five
-        english += "word" + std::to_string(i) + (i % 50 == 49 ? "\f" : i % 10 == 9 ? "\r\n" : "\t");
+    for (int i = 0; i < 150; ++i)  // 20 words a line, wrapped; a form feed every 50
+        english += "w" + std::to_string(i) + (i % 50 == 49 ? "\f" : i % 20 == 19 ? "\r\n" : "\t");
     for (const char16_t c : std::u16string(u"Καλημέρα κόσμε, σελίδα Ω"))
         utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
     for (char& b : binary) b = static_cast<char>(std::rand());
@@ -194,7 +194,7 @@ TEST_F(PrintTest, PagesTakeTheUsersSizeOrElseThePrinters) {
         ASSERT_EQ(cups->run(set), 0);
         for (const std::string how : {"/p", "lp"}) {
             if (how == "lp" && shown == std::string("pts (A5)"))
-                continue;  // the filter's is the queue's
+                continue;  // the queue's filter takes the queue's size
             std::string said;
             const std::string pdf = print(how, folder.file(marker + "size.txt", set), said);
             ASSERT_FALSE(pdf.empty()) << said;

@@ -7,10 +7,9 @@
 
 namespace vx::test {
 
-// The user's home folder on a tmpfs of its own, seen only by this process and its children (a
-// private mount namespace): the backend files into it as into a nearly full disk, and nothing
-// of the machine's is touched. Make it before cupsd starts and before any thread exists; ok()
-// is false, with why(), where mounting is not allowed.
+// The user's home folder on a tmpfs of its own in a private mount namespace, so nothing of the
+// machine's is touched. Make it before cupsd starts and before any thread exists; ok() is
+// false, with why(), where mounting is not allowed.
 class SmallHome {
   public:
     explicit SmallHome(unsigned long bytes);

@@ -50,8 +50,7 @@ TEST(PdfBackend, ReadsNamesTitlesTheLoginRangeAndWhatPasses) {
                   std::pair(first, last));
     EXPECT_EQ(JobUuid("job-uuid=urn:uuid:a-1 x"), "urn:uuid:a-1");
     EXPECT_EQ(JobUuid("my-job-uuid=urn:uuid:a job-uuid=urn:uuid:$(x)"), "");
-    // Kept for a retry (6) or cancelled (5): a quota is as passing as a full disk, and a home
-    // on a file system that is not mounted yet is there later.
+    // Kept for a retry, not cancelled: a quota passes like a full disk, an unmounted home too.
     const std::pair<int, bool> errors[] = {
         {ENOSPC, true},   {EDQUOT, true},  {EIO, true},     {ESTALE, true},
         {ENOTCONN, true}, {EACCES, false}, {EROFS, false},  {ENAMETOOLONG, false},

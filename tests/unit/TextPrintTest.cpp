@@ -145,7 +145,7 @@ std::string Read(const std::string& path) {
     return test::RunCommand("cat '" + path + "' 2>/dev/null").out;
 }
 
-// The PDF of `text` at `pdf`; false when it misses a glyph or a cluster.
+// Writes the PDF of `text` to `pdf`, where every character must have its glyph, joined.
 PdfResult Pdf(const std::string& text, const std::string& pdf, const PageSetup& page = {}) {
     std::FILE* in = std::tmpfile();
     std::fputs(text.c_str(), in);
