@@ -1,22 +1,38 @@
+// windows.h first: the other system headers build on it.
+// clang-format off
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <process.h>
+#include <winspool.h>
+// clang-format on
 
-#include <fstream>
+#include <sstream>
 
 #include "win32/Win32Support.h"
 
 int main(int argc, char** argv) {
-    // Started by the launcher test: record the window style given, the executable and the
-    // command line, moved in place whole so that a reader never sees half of it.
+    // Started as a program under test (by the launcher test, or by vellumax.exe as its word
+    // processor): appends a line with the window style given, the executable, the command line
+    // and the default printer, in one write, so that a reader never sees half of one.
     if (const wchar_t* record = _wgetenv(L"VELLUMAX_RECORD")) {
         STARTUPINFOW startup{};
         GetStartupInfoW(&startup);
-        const std::wstring part = std::wstring(record) + L".part";
-        std::ofstream(std::filesystem::path(part), std::ios::binary)
-            << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1) << "\n"
-            << vx::Narrow(vx::test::Self()) << "\n"
-            << vx::Narrow(GetCommandLineW());
-        return MoveFileExW(part.c_str(), record, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+        wchar_t printer[512] = L"";
+        DWORD size = 512;
+        if (!GetDefaultPrinterW(printer, &size)) printer[0] = 0;
+        std::ostringstream line;
+        line << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1) << '|'
+             << vx::Narrow(vx::test::Self()) << '|' << vx::Narrow(GetCommandLineW()) << '|'
+             << vx::Narrow(printer) << '\n';
+        const std::string text = line.str();
+        HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        return file != INVALID_HANDLE_VALUE &&
+                       WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
+                                 nullptr)
+                   ? 0
+                   : 3;
     }
     // Wine reports names that start with "." as hidden unless ShowDotFiles is on; Windows does
     // not, and the folder walk must be seen as on Windows. Wine reads the setting when a process

@@ -99,16 +99,14 @@ TEST(Win32Launcher, StartsMinimisedWithTheCommandLineKeptExactly) {
         {'"' + recorder + '"', "C:\\lone \xED\xA0\x80 surrogate.txt"}};  // no UTF-8 of its own
     Win32Launcher launcher;
     const std::wstring record = Widen(t / "record");
+    SetEnvironmentVariableW(L"VELLUMAX_RECORD", record.c_str());
     for (const auto& [program, entry] : cases) {
         DeleteFileW(record.c_str());
-        SetEnvironmentVariableW(L"VELLUMAX_RECORD", record.c_str());
         const CommandLine command = BuildCommandLine(program, entry);
         launcher.start(command);
-        for (int i = 0; i < 300 && !std::filesystem::exists(record); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        std::ifstream got(std::filesystem::path(record), std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(got), {}),
-                  "2\n" + recorder + "\n" + command.text);
+        std::string got;
+        test::WaitFor([&] { return (got = test::ReadAll(record)).ends_with('\n'); });
+        EXPECT_EQ(got.substr(0, got.rfind('|') + 1), "2|" + recorder + "|" + command.text + "|");
     }
     for (const std::string& missing : {std::string(), t / "missing.exe"})
         EXPECT_THROW(launcher.start(BuildCommandLine(missing, "a.txt")), PlatformError) << missing;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -72,6 +73,11 @@ inline std::wstring BoxText(HWND box) {
     for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
         if (ClassName(c) == L"Static" && Text(c).size() > text.size()) text = Text(c);
     return text;
+}
+
+inline std::string ReadAll(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::wstring Self() {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <winspool.h>
 // clang-format on
 
-#include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "win32/Win32Support.h"
@@ -20,9 +22,9 @@ namespace {
 using namespace std::chrono_literals;
 using test::Text;
 using test::WaitFor;
+using Texts = std::vector<std::wstring>;
 
 const wchar_t kDevices[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Devices";
-const wchar_t kWindows[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 
 std::wstring Beside(const wchar_t* name) {
     const std::wstring self = test::Self();
@@ -32,8 +34,7 @@ std::wstring Beside(const wchar_t* name) {
 std::wstring DefaultPrinter() {
     wchar_t name[512] = L"";
     DWORD size = 512;
-    if (!GetDefaultPrinterW(name, &size)) return L"";
-    return name;
+    return GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
 std::wstring RecordFile() {
@@ -42,54 +43,82 @@ std::wstring RecordFile() {
     return std::wstring(folder) + L"\\Vellumax\\borrowed-printer";
 }
 
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+// The recorder's runs (see Main.cpp), one a line: its arguments as the system splits them,
+// TAB between, and the default printer when it ran, after a "|".
+std::vector<std::string> Runs(const std::wstring& record) {
+    std::vector<std::string> runs;
+    std::istringstream in(test::ReadAll(record));
+    for (std::string line; std::getline(in, line);) {
+        const std::string command = line.substr(line.find('|', line.find('|') + 1) + 1);
+        const std::size_t bar = command.rfind('|');
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(Widen(command.substr(0, bar)).c_str(), &argc);
+        std::string run;
+        for (int i = 1; i < argc; ++i) run += (i > 1 ? "\t" : "") + Narrow(argv[i]);
+        LocalFree(argv);
+        runs.push_back(run + command.substr(bar));
+    }
+    return runs;
 }
 
-// A printer world of our own: "Office Printer" the user's default, "PDF Printer" installed.
-// The word processor named by the registry is the recorder.
-class Fixture : public testing::Test {
+bool Running(const wchar_t* exe) {
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W p{};
+    p.dwSize = sizeof p;
+    bool found = false;
+    for (BOOL more = Process32FirstW(all, &p); more && !found; more = Process32NextW(all, &p))
+        found = _wcsicmp(p.szExeFile, exe) == 0;
+    CloseHandle(all);
+    return found;
+}
+
+// A printer world of our own: "Office Printer" the user's default, "PDF Printer" installed,
+// and this program, as the recorder, the word processor the registry names. End to end, the
+// real "PDF Printer" stays and the key goes, so vellumax.exe takes textprint.exe from beside it.
+class WindowTest : public testing::Test {
   protected:
     test::TempFolder folder;
     std::wstring log = Widen(folder / "recorder.log");
+    bool real = false;
 
     void SetUp() override {
         // Rectangles in the window's own pixels, as a per-monitor aware program sees them.
         SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-        for (const wchar_t* p : {L"PDF Printer", L"Office Printer"})
-            RegSetKeyValueW(HKEY_CURRENT_USER, kDevices, p, REG_SZ, L"winspool,FILE:", 30);
-        SetDefault(L"Office Printer");
-        const std::wstring recorder = L"\"" + Beside(L"recorder.exe") + L"\"";
-        RegSetKeyValueW(HKEY_CLASSES_ROOT, L"Wordpad.Document.1\\Protocol\\StdFileEditing\\Server",
-                        nullptr, REG_SZ, recorder.c_str(),
-                        static_cast<DWORD>((recorder.size() + 1) * sizeof(wchar_t)));
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Wordpad.Document.1");
+        for (const wchar_t* p : {L"Office Printer", L"PDF Printer"})
+            if (!real || p[0] == L'O')
+                RegSetKeyValueW(HKEY_CURRENT_USER, kDevices, p, REG_SZ, L"winspool,FILE:", 30);
+        SetReg(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+               L"Device", L"Office Printer,winspool,FILE:");
+        if (!real)
+            SetReg(HKEY_CLASSES_ROOT, L"Wordpad.Document.1\\Protocol\\StdFileEditing\\Server",
+                   nullptr, L"\"" + test::Self() + L"\"");
         DeleteFileW(RecordFile().c_str());
-        SetEnvironmentVariableW(L"VELLUMAX_RECORDER_LOG", log.c_str());
+        SetEnvironmentVariableW(L"VELLUMAX_RECORD", log.c_str());
     }
     void TearDown() override {
         Stop();
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDevices, L"PDF Printer");
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDevices, L"Office Printer");
+        for (const wchar_t* p : {L"Office Printer", L"PDF Printer"})
+            if (!real || p[0] == L'O') RegDeleteKeyValueW(HKEY_CURRENT_USER, kDevices, p);
         DeleteFileW(RecordFile().c_str());
     }
-    static void SetDefault(const std::wstring& name) {
-        const std::wstring device = name + L",winspool,FILE:";
-        RegSetKeyValueW(HKEY_CURRENT_USER, kWindows, L"Device", REG_SZ, device.c_str(),
-                        static_cast<DWORD>((device.size() + 1) * sizeof(wchar_t)));
+    static void SetReg(HKEY root, const wchar_t* key, const wchar_t* name, const std::wstring& v) {
+        RegSetKeyValueW(root, key, name, REG_SZ, v.c_str(),
+                        static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t)));
     }
 
     PROCESS_INFORMATION process{};
     HWND window = nullptr;
 
-    // Starts vellumax.exe in the test's folder and waits for its window; boxes at start-up
-    // are left for the test to answer.
-    void Start() {
+    // Starts vellumax.exe in the folder given (the test's own by default) and waits for its
+    // window; boxes at start-up are left for the test to answer.
+    void Start(const std::string& in = "") {
         std::wstring command = L"\"" + Beside(L"vellumax.exe") + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   Widen(folder.path()).c_str(), &startup, &process));
+                                   Widen(in.empty() ? folder.path() : in).c_str(), &startup,
+                                   &process));
         ASSERT_TRUE(WaitFor([&] {
             window = test::TopWindow(process.dwProcessId, L"Vellumax.Form1", L"", false);
             // Shown, or held back by a box that start-up shows first.
@@ -110,82 +139,78 @@ class Fixture : public testing::Test {
     HWND Dialog(const std::wstring& caption = L"") {
         return test::TopWindow(process.dwProcessId, L"#32770", caption);
     }
-    // The next message box's text; the box is left open.
-    std::pair<HWND, std::wstring> NextBox(std::chrono::milliseconds limit = 15s) {
+    // The next message box and its text; the box is left open.
+    std::pair<HWND, std::wstring> NextBox() {
         HWND box = nullptr;
-        WaitFor([&] { return (box = Dialog(L"Vellumax")) != nullptr; }, limit);
+        WaitFor([&] { return (box = Dialog(L"Vellumax")) != nullptr; });
         return {box, box == nullptr ? L"" : test::BoxText(box)};
     }
     static void Answer(HWND box) {
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         WaitFor([&] { return !IsWindow(box); });
     }
-
     HWND Control(const wchar_t* cls, const wchar_t* caption = nullptr) {
         return FindWindowExW(window, nullptr, cls, caption);
     }
+    void Click(const wchar_t* button) { PostMessageW(Control(L"Button", button), BM_CLICK, 0, 0); }
 
-    // The list's texts, read from the program's own memory as the list view gives them.
-    std::vector<std::wstring> ListTexts() {
-        const HWND list = Control(WC_LISTVIEWW);
-        const auto n = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
-        std::vector<std::wstring> texts;
-        constexpr std::size_t kChars = 2048;
-        void* remote = VirtualAllocEx(process.hProcess, nullptr, sizeof(LVITEMW) + kChars * 2,
-                                      MEM_COMMIT, PAGE_READWRITE);
-        for (LRESULT i = 0; i < n; ++i) {
-            LVITEMW item{};
-            item.iSubItem = 0;
-            item.cchTextMax = kChars;
-            item.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
-            WriteProcessMemory(process.hProcess, remote, &item, sizeof item, nullptr);
-            const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
-                                             reinterpret_cast<LPARAM>(remote));
-            std::wstring text(static_cast<std::size_t>(length), L'\0');
-            ReadProcessMemory(process.hProcess, item.pszText, text.data(), text.size() * 2,
-                              nullptr);
-            texts.push_back(text);
-        }
-        VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
-        return texts;
-    }
-
-    // A list view message whose structure lives in the program's memory, as the control needs.
+    // A message whose structure lives in the program's memory, as its controls need;
+    // `fix` points the structure at its own remote parts.
     template <class T>
-    LRESULT Remote(UINT message, WPARAM w, T& data) {
-        void* remote =
-            VirtualAllocEx(process.hProcess, nullptr, sizeof data, MEM_COMMIT, PAGE_READWRITE);
+    LRESULT Remote(HWND to, UINT message, WPARAM w, T& data,
+                   std::type_identity_t<void (*)(T&, T*)> fix = nullptr) {
+        auto* remote = static_cast<T*>(
+            VirtualAllocEx(process.hProcess, nullptr, sizeof data, MEM_COMMIT, PAGE_READWRITE));
+        if (fix != nullptr) fix(data, remote);
         WriteProcessMemory(process.hProcess, remote, &data, sizeof data, nullptr);
-        const LRESULT r =
-            SendMessageW(Control(WC_LISTVIEWW), message, w, reinterpret_cast<LPARAM>(remote));
+        const LRESULT r = SendMessageW(to, message, w, reinterpret_cast<LPARAM>(remote));
         ReadProcessMemory(process.hProcess, remote, &data, sizeof data, nullptr);
         VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
         return r;
     }
+    // The list's texts, read from the program's own memory as the list view gives them.
+    Texts ListTexts() {
+        Texts texts(
+            static_cast<std::size_t>(SendMessageW(Control(WC_LISTVIEWW), LVM_GETITEMCOUNT, 0, 0)));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            struct {
+                LVITEMW item{};
+                wchar_t text[2048];
+            } got;
+            got.item.cchTextMax = 2048;
+            const auto n = Remote(Control(WC_LISTVIEWW), LVM_GETITEMTEXTW, i, got,
+                                  [](auto& d, auto* r) { d.item.pszText = r->text; });
+            texts[i].assign(got.text, static_cast<std::size_t>(n));
+        }
+        return texts;
+    }
     // The centre of a row of the list, on the screen.
     POINT Row(int row) {
-        RECT rc{};
-        rc.left = LVIR_BOUNDS;
-        Remote(LVM_GETITEMRECT, static_cast<WPARAM>(row), rc);
+        RECT rc{LVIR_BOUNDS, 0, 0, 0};
+        Remote(Control(WC_LISTVIEWW), LVM_GETITEMRECT, static_cast<WPARAM>(row), rc);
         POINT p{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
         ClientToScreen(Control(WC_LISTVIEWW), &p);
         return p;
     }
-    POINT Centre(HWND w) {
+    // A point of the background, off every control: the client area's lower left corner.
+    POINT Corner() {
         RECT rc{};
-        GetWindowRect(w, &rc);
-        return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        GetClientRect(window, &rc);
+        POINT p{4, rc.bottom - 4};
+        ClientToScreen(window, &p);
+        return p;
     }
 
     // Picks files in the real Open dialog by typing their names into its name field.
-    void AddByOpenDialog(const std::wstring& typed) {
-        PostMessageW(Control(L"Button", L"Add Text Files"), BM_CLICK, 0, 0);
-        HWND dialog = nullptr;
+    void AddByOpenDialog(const std::vector<std::string>& paths) {
+        std::wstring typed;
+        for (const auto& p : paths) typed += L"\"" + Widen(p.substr(p.rfind('\\') + 1)) + L"\" ";
+        Click(L"Add Text Files");
+        HWND dialog = nullptr, edit = nullptr;
         ASSERT_TRUE(WaitFor([&] {
             return (dialog = Dialog(L"Add File(s) - Use Ctrl & Shift to select multiple files")) !=
                    nullptr;
         }));
-        HWND edit = nullptr;
         ASSERT_TRUE(WaitFor([&] {
             EnumChildWindows(
                 dialog,
@@ -202,6 +227,23 @@ class Fixture : public testing::Test {
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+        ASSERT_EQ(ListTexts(), Wide(paths));
+    }
+
+    // Presses "Convert To PDF" and answers each "Done." box once `handled(i)` holds for its
+    // entry, with "PDF Printer" the default until then and "Office Printer" again afterwards.
+    void Convert(std::size_t n, const std::function<bool(std::size_t)>& handled) {
+        Click(L"Convert To PDF");
+        for (std::size_t i = 1; i <= n; ++i) {
+            const auto [box, text] = NextBox();
+            ASSERT_EQ(text, L"Done.") << i;
+            ASSERT_TRUE(WaitFor([&] { return handled(i); }, 120s)) << i;
+            EXPECT_EQ(DefaultPrinter(), L"PDF Printer") << i;
+            Answer(box);
+        }
+        EXPECT_TRUE(WaitFor([&] { return DefaultPrinter() == L"Office Printer"; }));
+        EXPECT_EQ(Dialog(), nullptr);
+        EXPECT_FALSE(std::filesystem::exists(RecordFile()));
     }
 
     std::vector<std::string> Files(std::initializer_list<const char*> names) {
@@ -211,6 +253,18 @@ class Fixture : public testing::Test {
             std::ofstream(std::filesystem::path(Widen(paths.back()))) << name;
         }
         return paths;
+    }
+    static Texts Wide(const std::vector<std::string>& paths) {
+        Texts out;
+        for (const auto& p : paths) out.push_back(Widen(p));
+        return out;
+    }
+};
+
+class EndToEnd : public WindowTest {
+    void SetUp() override {
+        real = true;
+        WindowTest::SetUp();
     }
 };
 
@@ -236,6 +290,12 @@ void DoubleClick(POINT at) {
     std::this_thread::sleep_for(300ms);
 }
 
+POINT Centre(HWND w) {
+    RECT rc{};
+    GetWindowRect(w, &rc);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
 HCURSOR Pointer() {
     CURSORINFO info{};
     info.cbSize = sizeof info;
@@ -243,69 +303,64 @@ HCURSOR Pointer() {
     return info.hCursor;
 }
 
-std::wstring Quoted(const std::vector<std::string>& paths) {
-    std::wstring typed;
-    for (const auto& p : paths) {
-        const std::wstring w = Widen(p);
-        typed += L"\"" + w.substr(w.find_last_of(L'\\') + 1) + L"\" ";
-    }
-    return typed;
-}
-
-std::vector<std::wstring> Wide(const std::vector<std::string>& paths) {
-    std::vector<std::wstring> out;
-    for (const auto& p : paths) out.push_back(Widen(p));
-    return out;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-using WindowTest = Fixture;
-
 TEST_F(WindowTest, ConvertsEachEntryOnceInOrderOnPdfPrinterAndPutsTheDefaultBack) {
     const auto paths = Files({"two words.txt", "it's.txt", "\u00FCber \u00E9t\u00E9.txt"});
     Start();
-    AddByOpenDialog(Quoted(paths));
-    ASSERT_EQ(ListTexts(), Wide(paths));
-
-    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
-    for (std::size_t i = 1; i <= paths.size(); ++i) {
-        const auto [box, text] = NextBox();
-        ASSERT_EQ(text, L"Done.") << i;
-        // Each box follows its entry's start: the recorder has run by the time it is read.
-        ASSERT_TRUE(WaitFor([&] { return Lines(ReadAll(log)).size() == i; })) << i;
-        EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
-        Answer(box);
+    AddByOpenDialog(paths);
+    // The hand over a button, the arrow over the background and the list, and once the run
+    // starts the hourglass where the pointer rests, on the background.
+    SetForegroundWindow(window);
+    std::vector<HCURSOR> seen;
+    for (HWND over : {HWND{}, Control(L"Button", L"Convert To PDF"), HWND{},
+                      Control(L"Button", L"Add Text Files"), Control(WC_LISTVIEWW), HWND{}}) {
+        Mouse(over == nullptr ? Corner() : Centre(over));
+        seen.push_back(Pointer());
     }
-    ASSERT_TRUE(WaitFor([&] { return DefaultPrinter() == L"Office Printer"; }));
+    const HCURSOR arrow = seen[0], hand = seen[1];
+    EXPECT_NE(hand, arrow);
+    EXPECT_EQ(seen, (std::vector{arrow, hand, arrow, hand, arrow, arrow}));
+    HCURSOR during = nullptr;
+    // Each box follows its entry's start: the recorder has run by the time it is read.
+    Convert(paths.size(), [&](std::size_t i) {
+        during = i == 1 ? Pointer() : during;
+        return Runs(log).size() == i;
+    });
+    EXPECT_TRUE(during != nullptr && during != arrow && during != hand);
     std::vector<std::string> expected;
     for (const auto& p : paths) expected.push_back("/p\t" + p + "|PDF Printer");
-    EXPECT_EQ(Lines(ReadAll(log)), expected);
-    EXPECT_EQ(Dialog(), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(RecordFile()));
+    EXPECT_EQ(Runs(log), expected);
     // The run leaves the list as it was.
     EXPECT_EQ(ListTexts(), Wide(paths));
 }
 
+// End to end, run by wine-print-test.sh, which names the files and reads their PDFs back:
+// textprint.exe beside vellumax.exe prints each on the real "PDF Printer".
+TEST_F(EndToEnd, ConvertsTheNamedFilesThroughTextprintOnTheRealPdfPrinter) {
+    const char* named = std::getenv("VELLUMAX_E2E_FILES");
+    if (named == nullptr) GTEST_SKIP() << "VELLUMAX_E2E_FILES names no files";
+    std::vector<std::string> paths;
+    std::istringstream in(named);
+    for (std::string p; std::getline(in, p, ';');) paths.push_back(p);
+    Start(paths[0].substr(0, paths[0].rfind('\\')));
+    AddByOpenDialog(paths);
+    Convert(paths.size(), [](std::size_t) { return !Running(L"textprint.exe"); });
+}
+
 // One copy's run holds the borrowed setting: a second copy may neither convert nor put it
-// back; once the first is killed mid-run, the next start puts it back and says so.
-TEST_F(WindowTest, ARunningCopysSettingIsRefusedToASecondAndPutBackAfterItIsKilled) {
+// back; once the first is killed mid-run, the next start puts it back and says so. A session
+// that ends mid-run puts it back at either message.
+TEST_F(WindowTest, ACopysSettingIsRefusedToASecondAndPutBackAfterAKillOrASessionEnd) {
     const auto paths = Files({"first.txt", "second.txt"});
     Start();
-    AddByOpenDialog(Quoted({paths[0]}));
-    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
+    AddByOpenDialog({paths[0]});
+    Click(L"Convert To PDF");
     ASSERT_EQ(NextBox().second, L"Done.");  // the run waits in this box
     const PROCESS_INFORMATION first = process;
 
     process = {};
     Start();
-    AddByOpenDialog(Quoted({paths[1]}));
-    PostMessageW(Control(L"Button", L"Convert To PDF"), BM_CLICK, 0, 0);
+    AddByOpenDialog({paths[1]});
+    Click(L"Convert To PDF");
     const std::wstring why = NextBox().second;
     EXPECT_NE(why.find(L"Another Vellumax window is converting"), std::wstring::npos) << why;
     Stop();
@@ -313,15 +368,28 @@ TEST_F(WindowTest, ARunningCopysSettingIsRefusedToASecondAndPutBackAfterItIsKill
     process = first;
     Stop();  // TerminateProcess: nothing of the program runs after it
     EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
-    EXPECT_EQ(ReadAll(RecordFile()), "Office Printer\n");
-    EXPECT_EQ(Lines(ReadAll(log)), std::vector<std::string>{"/p\t" + paths[0] + "|PDF Printer"});
+    EXPECT_EQ(test::ReadAll(RecordFile()), "Office Printer\n");
+    EXPECT_EQ(Runs(log), std::vector<std::string>{"/p\t" + paths[0] + "|PDF Printer"});
 
     Start();
-    const std::wstring message = NextBox().second;
+    const auto [box, message] = NextBox();
     EXPECT_NE(message.find(L"did not finish"), std::wstring::npos) << message;
     EXPECT_NE(message.find(L"\"Office Printer\""), std::wstring::npos) << message;
     EXPECT_EQ(DefaultPrinter(), L"Office Printer");
     EXPECT_FALSE(std::filesystem::exists(RecordFile()));
+    Answer(box);
+
+    AddByOpenDialog({paths[1]});
+    for (const auto& [message, w] : {std::pair<UINT, WPARAM>{WM_QUERYENDSESSION, FALSE},
+                                     std::pair<UINT, WPARAM>{WM_ENDSESSION, TRUE}}) {
+        Click(L"Convert To PDF");
+        const HWND done = NextBox().first;
+        ASSERT_EQ(DefaultPrinter(), L"PDF Printer") << message;
+        SendMessageTimeoutW(window, message, w, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, nullptr);
+        EXPECT_EQ(DefaultPrinter(), L"Office Printer") << message;
+        EXPECT_FALSE(std::filesystem::exists(RecordFile())) << message;
+        Answer(done);
+    }
 }
 
 TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
@@ -342,31 +410,26 @@ TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
               WS_MINIMIZEBOX | WS_SYSMENU);
     EXPECT_EQ(Text(window), L"Vellumax");
 
-    struct Expected {
-        HWND control;
-        int left, top, width, height;
-    };
-    const Expected controls[] = {
-        {Control(L"Button", L"Command1"), -720, 2640, 615, 495},
-        {Control(L"Button", L"Add Text Files"), 120, 1800, 2055, 1095},
-        {Control(L"Button", L"Convert To PDF"), 4440, 1800, 2055, 1095},
-        {Control(WC_LISTVIEWW), 120, 120, 6375, 1575},
-        {Control(L"Button", L"Add All Text Files In Folder"), 2280, 1800, 2055, 1095}};
+    // In tab order, which is the order of creation.
+    const std::pair<HWND, std::array<int, 4>> controls[] = {
+        {Control(L"Button", L"Command1"), {-720, 2640, 615, 495}},
+        {Control(L"Button", L"Add Text Files"), {120, 1800, 2055, 1095}},
+        {Control(L"Button", L"Convert To PDF"), {4440, 1800, 2055, 1095}},
+        {Control(WC_LISTVIEWW), {120, 120, 6375, 1575}},
+        {Control(L"Button", L"Add All Text Files In Folder"), {2280, 1800, 2055, 1095}}};
     HWND previous = nullptr;
-    for (const auto& c : controls) {
-        ASSERT_NE(c.control, nullptr);
+    for (const auto& [control, twips] : controls) {
+        ASSERT_NE(control, nullptr);
         RECT rc{};
-        GetWindowRect(c.control, &rc);
+        GetWindowRect(control, &rc);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
-        EXPECT_EQ(rc.left, px(c.left)) << Text(c.control);
-        EXPECT_EQ(rc.top, px(c.top)) << Text(c.control);
-        EXPECT_EQ(rc.right - rc.left, px(c.width)) << Text(c.control);
-        EXPECT_EQ(rc.bottom - rc.top, px(c.height)) << Text(c.control);
-        // The tab order is the order of creation.
+        EXPECT_EQ((std::array{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top}),
+                  (std::array<LONG, 4>{px(twips[0]), px(twips[1]), px(twips[2]), px(twips[3])}))
+            << Text(control);
         if (previous != nullptr) {
-            EXPECT_EQ(GetWindow(previous, GW_HWNDNEXT), c.control);
+            EXPECT_EQ(GetWindow(previous, GW_HWNDNEXT), control);
         }
-        previous = c.control;
+        previous = control;
     }
     EXPECT_EQ(SendMessageW(Control(WC_LISTVIEWW), LVM_GETCOLUMNWIDTH, 0, 0), px(5300));
 
@@ -379,30 +442,36 @@ TEST_F(WindowTest, ClientAreaAndControlsStandAtTheirTwipsAtTheScreensDpi) {
     gui.cbSize = sizeof gui;
     GetGUIThreadInfo(process.dwThreadId, &gui);
     EXPECT_EQ(gui.hwndFocus, Control(L"Button", L"Command1"));
-
-    // The hand over a button, the arrow over the background and over the list.
-    SetForegroundWindow(window);
-    POINT background{px(3000), px(1750)};
-    ClientToScreen(window, &background);
-    Mouse(background);
-    const HCURSOR arrow = Pointer();
-    Mouse(Centre(Control(L"Button", L"Convert To PDF")));
-    const HCURSOR hand = Pointer();
-    EXPECT_NE(hand, arrow);
-    Mouse(background);
-    EXPECT_EQ(Pointer(), arrow);
-    Mouse(Centre(Control(L"Button", L"Add Text Files")));
-    EXPECT_EQ(Pointer(), hand);
-    Mouse(Centre(Control(WC_LISTVIEWW)));
-    EXPECT_EQ(Pointer(), arrow);
 }
 
-TEST_F(WindowTest, DraggingExchangesEntriesAndADoubleClickRemovesTheSelectedOne) {
-    const auto paths = Files({"a.txt", "b.txt", "c.txt"});
-    const auto a = Widen(paths[0]), b = Widen(paths[1]), c = Widen(paths[2]);
+// A folder tree added through the real folder browser, then reordered and trimmed by the mouse.
+TEST_F(WindowTest, AFolderTreeIsAddedThenDraggingExchangesEntriesAndADoubleClickRemovesOne) {
+    const std::string root = folder / "tree";
+    for (const std::string sub : {"", "\\inner", "\\inner\\deep"})
+        CreateDirectoryW(Widen(root + sub).c_str(), nullptr);
+    const Texts files = Wide(std::vector<std::string>{root + "\\a.txt", root + "\\inner\\b.txt",
+                                                      root + "\\inner\\deep\\c.txt"});
+    for (const auto& file : files) std::ofstream(std::filesystem::path(file)) << "x";
+    const std::wstring &a = files[0], &b = files[1], &c = files[2];
     Start();
-    AddByOpenDialog(Quoted(paths));
-    ASSERT_EQ(ListTexts(), (std::vector<std::wstring>{a, b, c}));
+    Click(L"Add All Text Files In Folder");
+    HWND browser = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (browser = Dialog()) != nullptr; }));
+    // The browser selects the folder as its owner would ask it to, by path, then takes it.
+    struct {
+        wchar_t path[MAX_PATH]{};
+    } path;
+    Widen(root).copy(path.path, MAX_PATH - 1);
+    // The first selection may land while the browser still fills its tree; the second finds
+    // the tree there.
+    for (int i = 0; i < 2; ++i) {
+        Remote(browser, BFFM_SETSELECTIONW, TRUE, path);
+        std::this_thread::sleep_for(1500ms);
+    }
+    PostMessageW(browser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return ListTexts().size() == 3; }));
+    // The folder's own files, then each level below.
+    ASSERT_EQ(ListTexts(), (Texts{a, b, c}));
     SetForegroundWindow(window);
 
     // A slow drag from the first line over the second and the third carries a down.
@@ -410,58 +479,24 @@ TEST_F(WindowTest, DraggingExchangesEntriesAndADoubleClickRemovesTheSelectedOne)
     Mouse(rows[0]);
     Mouse(rows[0], MOUSEEVENTF_LEFTDOWN);
     Mouse(rows[1]);
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, a, c}));
+    EXPECT_EQ(ListTexts(), (Texts{b, a, c}));
     Mouse(rows[2]);
     Mouse(rows[2], MOUSEEVENTF_LEFTUP);
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
+    EXPECT_EQ(ListTexts(), (Texts{b, c, a}));
 
-    // One that leaves over the header changes nothing.
-    const HWND header =
-        reinterpret_cast<HWND>(SendMessageW(Control(WC_LISTVIEWW), LVM_GETHEADER, 0, 0));
+    // One that leaves over the header changes nothing, nor do moves after the button is up.
+    const POINT over =
+        Centre(reinterpret_cast<HWND>(SendMessageW(Control(WC_LISTVIEWW), LVM_GETHEADER, 0, 0)));
     Mouse(rows[1]);
     Mouse(rows[1], MOUSEEVENTF_LEFTDOWN);
-    Mouse(Centre(header));
-    Mouse(Centre(header), MOUSEEVENTF_LEFTUP);
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
-
-    // After the button is up, moves change nothing.
+    Mouse(over);
+    Mouse(over, MOUSEEVENTF_LEFTUP);
     Mouse(rows[0]);
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, c, a}));
+    EXPECT_EQ(ListTexts(), (Texts{b, c, a}));
 
     // A double-click removes the entry it selected.
     DoubleClick(rows[1]);
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{b, a}));
-}
-
-TEST_F(WindowTest, AFolderTreeIsAddedThroughTheFolderBrowser) {
-    const std::string root = folder / "tree";
-    for (const std::string sub : {"", "\\inner", "\\inner\\deep"})
-        CreateDirectoryW(Widen(root + sub).c_str(), nullptr);
-    for (const std::string file : {"\\top.txt", "\\inner\\mid.txt", "\\inner\\deep\\low.txt"})
-        std::ofstream(std::filesystem::path(Widen(root + file))) << file;
-    Start();
-    PostMessageW(Control(L"Button", L"Add All Text Files In Folder"), BM_CLICK, 0, 0);
-    HWND browser = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (browser = Dialog()) != nullptr; }));
-    // The browser selects the folder as its owner would ask it to, by path, then takes it.
-    const std::wstring path = Widen(root);
-    const std::size_t bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process.hProcess, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    WriteProcessMemory(process.hProcess, remote, path.c_str(), bytes, nullptr);
-    // The first selection may land while the browser still fills its tree; the second finds
-    // the tree there.
-    for (int i = 0; i < 2; ++i) {
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-        std::this_thread::sleep_for(1500ms);
-    }
-    PostMessageW(browser, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(browser); }));
-    VirtualFreeEx(process.hProcess, remote, 0, MEM_RELEASE);
-    // Breadth-first: the folder's own files, then each level below.
-    ASSERT_TRUE(WaitFor([&] { return ListTexts().size() == 3; }));
-    EXPECT_EQ(ListTexts(), (std::vector<std::wstring>{Widen(root + "\\top.txt"),
-                                                      Widen(root + "\\inner\\mid.txt"),
-                                                      Widen(root + "\\inner\\deep\\low.txt")}));
+    EXPECT_EQ(ListTexts(), (Texts{b, a}));
 }
 
 }  // namespace

@@ -16,16 +16,6 @@ struct Outcome {
     DWORD exitCode = 0;
 };
 
-BOOL CALLBACK LongestStatic(HWND child, LPARAM found) {
-    wchar_t kind[32], text[2048];
-    if (::GetClassNameW(child, kind, 32) > 0 && ::lstrcmpiW(kind, L"Static") == 0) {
-        const int n = ::GetWindowTextW(child, text, 2048);
-        auto& best = *reinterpret_cast<std::wstring*>(found);
-        if (n > static_cast<int>(best.size())) best.assign(text, n);
-    }
-    return TRUE;
-}
-
 // Runs textprint.exe from beside this program and answers its box the way a user would:
 // reads it, then presses OK.
 Outcome RunTextPrint(const std::string& arguments) {
@@ -43,9 +33,7 @@ Outcome RunTextPrint(const std::string& arguments) {
     for (int i = 0; i < 600 && ::WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; ++i) {
         HWND box = ::FindWindowW(L"#32770", L"textprint");
         if (box == nullptr) continue;
-        std::wstring text;
-        ::EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
-        out.box = Narrow(text);
+        out.box = Narrow(test::BoxText(box));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     if (::WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT)

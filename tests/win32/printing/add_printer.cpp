@@ -1,6 +1,6 @@
-// Test helper: makes a Windows printer NAME that prints to the printer Wine made for a CUPS
-// queue (same driver, same port, so the same queue), and makes it the default.
-// add-printer.exe QUEUE NAME [PORT]: PORT replaces the queue printer's own port.
+// Test helper: add-printer.exe QUEUE NAME makes a Windows printer NAME that prints to the
+// printer Wine made for a CUPS queue (same driver, same port, so the same queue), makes it the
+// default, and keeps it there until the process is ended.
 #include <windows.h>
 #include <winspool.h>
 
@@ -19,8 +19,8 @@ int Say(const wchar_t* what, const std::wstring& name) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3 || argc > 4) {
-        std::fwprintf(stderr, L"usage: add-printer QUEUE NAME [PORT]\n");
+    if (argc != 3) {
+        std::fwprintf(stderr, L"usage: add-printer QUEUE NAME\n");
         return 2;
     }
     const std::wstring queue = argv[1], name = argv[2];
@@ -32,20 +32,26 @@ int wmain(int argc, wchar_t** argv) {
     if (needed == 0 || !::GetPrinterW(source, 2, buffer.data(), needed, &needed))
         return Say(L"cannot read", queue);
     ::ClosePrinter(source);
+    // One left by an earlier run may be on another port: it goes.
+    PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    if (::OpenPrinterW(argv[2], &source, &all)) {
+        ::DeletePrinter(source);
+        ::ClosePrinter(source);
+    }
     PRINTER_INFO_2W info = *reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
-    std::wstring port = argc == 4 ? argv[3] : info.pPortName;
-    std::fwprintf(stdout, L"%ls: driver \"%ls\", port \"%ls\"\n", queue.c_str(), info.pDriverName,
-                  info.pPortName);
     info.pPrinterName = argv[2];
-    info.pPortName = port.data();
     info.pShareName = nullptr;
     info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
     HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (added == nullptr && ::GetLastError() != ERROR_PRINTER_ALREADY_EXISTS)
-        return Say(L"cannot add", name);
-    if (added != nullptr) ::ClosePrinter(added);
+    if (added == nullptr) return Say(L"cannot add", name);
+    ::ClosePrinter(added);
     if (!::SetDefaultPrinterW(argv[2])) return Say(L"cannot make default", name);
     std::fwprintf(stdout, L"added \"%ls\" on port \"%ls\" as the default\n", name.c_str(),
-                  port.c_str());
+                  info.pPortName);
+    std::fflush(stdout);
+    // The first process of a session to load the spooler matches the printers to the CUPS
+    // queues and deletes those on a queue's port that no queue is named after, as this one is.
+    // It holds that off for later processes while it runs, so this one stays until ended.
+    ::Sleep(INFINITE);
     return 0;
 }
