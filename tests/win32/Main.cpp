@@ -6,7 +6,7 @@
 #include <winspool.h>
 // clang-format on
 
-#include <sstream>
+#include <cstdio>
 
 #include "win32/Win32Support.h"
 
@@ -19,18 +19,15 @@ int main(int argc, char** argv) {
         GetStartupInfoW(&startup);
         wchar_t printer[512] = L"";
         DWORD size = 512;
-        if (!GetDefaultPrinterW(printer, &size)) printer[0] = 0;
-        std::ostringstream line;
-        line << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1) << '|'
-             << vx::Narrow(vx::test::Self()) << '|' << vx::Narrow(GetCommandLineW()) << '|'
-             << vx::Narrow(printer) << '\n';
-        const std::string text = line.str();
-        HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        return file != INVALID_HANDLE_VALUE &&
-                       WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written,
-                                 nullptr)
+        GetDefaultPrinterW(printer, &size);
+        const std::string line =
+            std::to_string((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow
+                                                                         : -1) +
+            '|' + vx::Narrow(vx::test::Self()) + '|' + vx::Narrow(GetCommandLineW()) + '|' +
+            vx::Narrow(printer) + '\n';
+        FILE* file = _wfopen(record, L"ab");  // written out whole at the close
+        return file != nullptr && std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
+                       std::fclose(file) == 0
                    ? 0
                    : 3;
     }

@@ -28,12 +28,6 @@ bool WaitFor(Test&& test, std::chrono::milliseconds limit = std::chrono::seconds
     return test();
 }
 
-inline std::wstring ClassName(HWND w) {
-    wchar_t name[64] = L"";
-    GetClassNameW(w, name, 64);
-    return name;
-}
-
 // A window's text, also when its program hangs.
 inline std::wstring Text(HWND w) {
     wchar_t text[4096] = L"";
@@ -42,36 +36,22 @@ inline std::wstring Text(HWND w) {
     return text;
 }
 
-// A top-level window of the process with this class (and caption, unless empty).
-inline HWND TopWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption = L"",
+// A top-level window of the process with this class (and caption, unless none is given).
+inline HWND TopWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr,
                       bool visibleOnly = true) {
-    struct Search {
-        DWORD pid;
-        const std::wstring &cls, &caption;
-        bool visibleOnly;
-        HWND found = nullptr;
-    } search{pid, cls, caption, visibleOnly};
-    EnumWindows(
-        [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != s->pid || ClassName(w) != s->cls ||
-                (s->visibleOnly && !IsWindowVisible(w)) ||
-                (!s->caption.empty() && Text(w) != s->caption))
-                return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && (!visibleOnly || IsWindowVisible(w))) return w;
+    }
+    return nullptr;
 }
 
 // What a message box says: its longest static text.
 inline std::wstring BoxText(HWND box) {
     std::wstring text;
-    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-        if (ClassName(c) == L"Static" && Text(c).size() > text.size()) text = Text(c);
+    for (HWND c = nullptr; (c = FindWindowExW(box, c, L"Static", nullptr)) != nullptr;)
+        if (Text(c).size() > text.size()) text = Text(c);
     return text;
 }
 

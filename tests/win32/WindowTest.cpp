@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <winspool.h>
@@ -43,33 +42,28 @@ std::wstring RecordFile() {
     return std::wstring(folder) + L"\\Vellumax\\borrowed-printer";
 }
 
-// The recorder's runs (see Main.cpp), one a line: its arguments as the system splits them,
-// TAB between, and the default printer when it ran, after a "|".
+// The recorder's runs (see Main.cpp): each one's command line and, after a "|", the default
+// printer when it ran.
 std::vector<std::string> Runs(const std::wstring& record) {
     std::vector<std::string> runs;
     std::istringstream in(test::ReadAll(record));
-    for (std::string line; std::getline(in, line);) {
-        const std::string command = line.substr(line.find('|', line.find('|') + 1) + 1);
-        const std::size_t bar = command.rfind('|');
-        int argc = 0;
-        wchar_t** argv = CommandLineToArgvW(Widen(command.substr(0, bar)).c_str(), &argc);
-        std::string run;
-        for (int i = 1; i < argc; ++i) run += (i > 1 ? "\t" : "") + Narrow(argv[i]);
-        LocalFree(argv);
-        runs.push_back(run + command.substr(bar));
-    }
+    for (std::string line; std::getline(in, line);)
+        runs.push_back(line.substr(line.find('|', line.find('|') + 1) + 1));
     return runs;
+}
+// The recorder's run for a file, the path one argument after "/p", on "PDF Printer".
+std::string RunFor(const std::string& path) {
+    return "\"" + Narrow(test::Self()) + "\" /p \"" + path + "\"|PDF Printer";
 }
 
 bool Running(const wchar_t* exe) {
     HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W p{};
     p.dwSize = sizeof p;
-    bool found = false;
-    for (BOOL more = Process32FirstW(all, &p); more && !found; more = Process32NextW(all, &p))
-        found = _wcsicmp(p.szExeFile, exe) == 0;
+    BOOL more = Process32FirstW(all, &p);
+    while (more && _wcsicmp(p.szExeFile, exe) != 0) more = Process32NextW(all, &p);
     CloseHandle(all);
-    return found;
+    return more;
 }
 
 // A printer world of our own: "Office Printer" the user's default, "PDF Printer" installed,
@@ -120,7 +114,7 @@ class WindowTest : public testing::Test {
                                    Widen(in.empty() ? folder.path() : in).c_str(), &startup,
                                    &process));
         ASSERT_TRUE(WaitFor([&] {
-            window = test::TopWindow(process.dwProcessId, L"Vellumax.Form1", L"", false);
+            window = test::TopWindow(process.dwProcessId, L"Vellumax.Form1", nullptr, false);
             // Shown, or held back by a box that start-up shows first.
             return window != nullptr && (IsWindowVisible(window) || Dialog() != nullptr);
         }));
@@ -136,7 +130,7 @@ class WindowTest : public testing::Test {
     }
 
     // A top-level dialog window of the program (a message box, the Open dialog), if one shows.
-    HWND Dialog(const std::wstring& caption = L"") {
+    HWND Dialog(const wchar_t* caption = nullptr) {
         return test::TopWindow(process.dwProcessId, L"#32770", caption);
     }
     // The next message box and its text; the box is left open.
@@ -214,10 +208,12 @@ class WindowTest : public testing::Test {
         ASSERT_TRUE(WaitFor([&] {
             EnumChildWindows(
                 dialog,
-                [](HWND c, LPARAM p) {
-                    if (test::ClassName(c) != L"Edit" || !IsWindowVisible(c)) return TRUE;
-                    *reinterpret_cast<HWND*>(p) = c;
-                    return FALSE;
+                [](HWND c, LPARAM p) -> BOOL {
+                    wchar_t cls[8] = L"";
+                    GetClassNameW(c, cls, 8);
+                    const bool found = wcscmp(cls, L"Edit") == 0 && IsWindowVisible(c);
+                    if (found) *reinterpret_cast<HWND*>(p) = c;
+                    return !found;
                 },
                 reinterpret_cast<LPARAM>(&edit));
             return edit != nullptr;
@@ -279,17 +275,6 @@ void Mouse(POINT at, DWORD buttons = 0) {
     std::this_thread::sleep_for(150ms);
 }
 
-void DoubleClick(POINT at) {
-    Mouse(at);
-    INPUT clicks[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        clicks[i].type = INPUT_MOUSE;
-        clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    }
-    SendInput(4, clicks, sizeof(INPUT));
-    std::this_thread::sleep_for(300ms);
-}
-
 POINT Centre(HWND w) {
     RECT rc{};
     GetWindowRect(w, &rc);
@@ -326,9 +311,7 @@ TEST_F(WindowTest, ConvertsEachEntryOnceInOrderOnPdfPrinterAndPutsTheDefaultBack
         return Runs(log).size() == i;
     });
     EXPECT_TRUE(during != nullptr && during != arrow && during != hand);
-    std::vector<std::string> expected;
-    for (const auto& p : paths) expected.push_back("/p\t" + p + "|PDF Printer");
-    EXPECT_EQ(Runs(log), expected);
+    EXPECT_EQ(Runs(log), (std::vector{RunFor(paths[0]), RunFor(paths[1]), RunFor(paths[2])}));
     // The run leaves the list as it was.
     EXPECT_EQ(ListTexts(), Wide(paths));
 }
@@ -369,7 +352,7 @@ TEST_F(WindowTest, ACopysSettingIsRefusedToASecondAndPutBackAfterAKillOrASession
     Stop();  // TerminateProcess: nothing of the program runs after it
     EXPECT_EQ(DefaultPrinter(), L"PDF Printer");
     EXPECT_EQ(test::ReadAll(RecordFile()), "Office Printer\n");
-    EXPECT_EQ(Runs(log), std::vector<std::string>{"/p\t" + paths[0] + "|PDF Printer"});
+    EXPECT_EQ(Runs(log), std::vector{RunFor(paths[0])});
 
     Start();
     const auto [box, message] = NextBox();
@@ -495,7 +478,7 @@ TEST_F(WindowTest, AFolderTreeIsAddedThenDraggingExchangesEntriesAndADoubleClick
     EXPECT_EQ(ListTexts(), (Texts{b, c, a}));
 
     // A double-click removes the entry it selected.
-    DoubleClick(rows[1]);
+    for (int i = 0; i < 4; ++i) Mouse(rows[1], i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ(ListTexts(), (Texts{b, a}));
 }
 

@@ -26,18 +26,14 @@ Outcome RunTextPrint(const std::string& arguments) {
     PROCESS_INFORMATION pi{};
     Outcome out;
     if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi)) {
-        out.box = "not started";
-        return out;
+                          &si, &pi))
+        return {"not started"};
+    while (::WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+        if (HWND box = test::TopWindow(pi.dwProcessId, L"#32770", L"textprint")) {
+            out.box = Narrow(test::BoxText(box));
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
     }
-    for (int i = 0; i < 600 && ::WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT; ++i) {
-        HWND box = ::FindWindowW(L"#32770", L"textprint");
-        if (box == nullptr) continue;
-        out.box = Narrow(test::BoxText(box));
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    if (::WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT)
-        ::TerminateProcess(pi.hProcess, 99);
     ::GetExitCodeProcess(pi.hProcess, &out.exitCode);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
@@ -47,18 +43,13 @@ Outcome RunTextPrint(const std::string& arguments) {
 // Each way textprint.exe cannot print ends with a box that says why and a status that is not 0.
 // The prefix of the unit tests reaches no CUPS server, so it has no printer to print on. Without a
 // display Wine shows no box at all, so there only the status is checked; wine-tests.sh runs
-// this test once more on a virtual display.
+// it on a virtual display.
 TEST(TextPrintExe, EveryFailureIsShownInABoxAndEndsWithAnError) {
     const char* display = std::getenv("DISPLAY");
     const bool boxes = !test::UnderWine() || (display != nullptr && *display != 0);
     test::TempFolder tmp;
     std::ofstream(std::filesystem::path(Widen(tmp / "note.txt"))) << "hello\n";
-    struct Case {
-        std::string arguments;
-        std::string said;
-        DWORD status;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<std::string, std::string, DWORD> cases[] = {
         {"", "usage: textprint /p FILE", 2},
         {"/p", "usage: textprint /p FILE", 2},
         {"/p \"" + (tmp / "missing.txt") + "\"", "cannot read \"" + (tmp / "missing.txt"), 1},
@@ -66,12 +57,12 @@ TEST(TextPrintExe, EveryFailureIsShownInABoxAndEndsWithAnError) {
         // None, or one a test before named that does not exist.
         {"/p \"" + (tmp / "note.txt") + "\"", "default printer", 1},
     };
-    for (const Case& c : cases) {
-        const Outcome out = RunTextPrint(c.arguments);
+    for (const auto& [arguments, said, status] : cases) {
+        const Outcome out = RunTextPrint(arguments);
         if (boxes) {
-            EXPECT_NE(out.box.find(c.said), std::string::npos) << c.arguments << ": " << out.box;
+            EXPECT_NE(out.box.find(said), std::string::npos) << arguments << ": " << out.box;
         }
-        EXPECT_EQ(out.exitCode, c.status) << c.arguments;
+        EXPECT_EQ(out.exitCode, status) << arguments;
     }
 }
 
