@@ -3,6 +3,7 @@
 # PDFs and measure what text comes back. Needs $root (the source tree).
 #
 #   wine_pdf_printer_start WORK      private cupsd, then the prefix WORK/wineprefix with the printer
+#   wine_pdf_printer_add WORK        "PDF Printer" again, after the prefix's session ended
 #   wine_pdf_printer_stop            ends Wine and the cupsd (also on exit)
 #   pdf_with_marker MARKER [SECS]    waits for ~/PDF/*MARKER*.pdf and prints its path
 #   word_share TEXT_FILE PDF         prints "found total": the text's words that pdftotext returns
@@ -43,6 +44,20 @@ wine_pdf_printer_stop() {
     if [ -n "${_vx_cups_pid:-}" ]; then wait "$_vx_cups_pid" 2>/dev/null || true; _vx_cups_pid=; fi
 }
 
+# Wine names the printer after the queue; "PDF Printer" shares its driver and port. Wine
+# deletes a printer on a queue's port that no queue is named after whenever a new session's
+# first spooler user matches the printers to CUPS; add-printer.exe stays running to hold that
+# off (its output tells when the printer is there). Again after each end of the session.
+wine_pdf_printer_add() {
+    wine "$root/build/win/bin/add-printer.exe" PDF_Printer "PDF Printer" >"$1/add-printer.out" &
+    for _ in $(seq 300); do
+        grep -q '^added' "$1/add-printer.out" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "\"PDF Printer\" could not be added." >&2
+    return 1
+}
+
 wine_pdf_printer_start() {
     local work=$1 helper="$root/build/default/bin/private-cups"
     mkdir -p "$work"
@@ -75,19 +90,7 @@ wine_pdf_printer_start() {
     mkdir -p "$WINEPREFIX"
     wineserver -p >/dev/null 2>&1
     wine wineboot >/dev/null 2>&1
-    # Wine names the printer after the queue; "PDF Printer" shares its driver and port. Wine
-    # deletes a printer on a queue's port that no queue is named after whenever a new session's
-    # first spooler user matches the printers to CUPS; add-printer.exe stays running to hold
-    # that off (its output tells when the printer is there).
-    wine "$root/build/win/bin/add-printer.exe" PDF_Printer "PDF Printer" >"$work/add-printer.out" &
-    for _ in $(seq 300); do
-        grep -q '^added' "$work/add-printer.out" 2>/dev/null && break
-        sleep 0.1
-    done
-    if ! grep -q '^added' "$work/add-printer.out"; then
-        echo "\"PDF Printer\" could not be added." >&2
-        return 1
-    fi
+    wine_pdf_printer_add "$work" || return 1
     # Wine's Uniscribe knows no fallback face for Chinese and Japanese (Windows has its own
     # fonts for them); here the Linux face that has them stands in, by script tag (hani, kana).
     local tag

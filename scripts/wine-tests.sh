@@ -31,6 +31,9 @@ mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
+# Wine reports names that start with "." as hidden unless ShowDotFiles is on; Windows does not,
+# and the folder walk must be seen as on Windows.
+wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
 
 # --- The Win32 window: a virtual screen of its own, a second DPI, screenshots ----------------
 # vellumax.exe runs on an Xvfb screen that no one else uses; the window tests drive it there.

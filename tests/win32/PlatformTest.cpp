@@ -9,7 +9,6 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Launcher.h"
-#include "platform/win32/Win32Printers.h"
 #include "platform/win32/Win32Registry.h"
 #include "win32/Win32Support.h"
 
@@ -110,28 +109,6 @@ TEST(Win32Launcher, StartsMinimisedWithTheCommandLineKeptExactly) {
     }
     for (const std::string& missing : {std::string(), t / "missing.exe"})
         EXPECT_THROW(launcher.start(BuildCommandLine(missing, "a.txt")), PlatformError) << missing;
-}
-
-// The real printers' failure to make "PDF Printer" the default stops the run before it starts.
-TEST(Win32Conversion, APdfPrinterThatCannotBeMadeDefaultStopsTheRunUnchanged) {
-    if (!test::UnderWine()) GTEST_SKIP() << "Windows can make \"PDF Printer\" the default";
-    // Wine's WScript.Network answers SetDefaultPrinter with a failure, as Windows does for a
-    // printer that is not installed. A fresh Wine prefix has no printer: give it a default.
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
-                    L"Device", REG_SZ, L"Office,winspool,FILE:", 22 * sizeof(wchar_t));
-    FileList list;
-    list.append("C:\\a.txt");
-    Win32Registry registry;
-    Win32Printers printers;
-    Win32Launcher launcher;
-    test::FakeUi ui;
-    ConversionGuard guard;
-    const std::string before = printers.defaultPrinter();
-    RunConversion({list, printers, registry, launcher, ui, guard, [](int) {}});
-    ASSERT_EQ(ui.boxes.size(), 1u);  // a started entry would have said "Done." too
-    EXPECT_EQ(ui.boxes[0].icon, BoxIcon::Critical);
-    EXPECT_NE(ui.boxes[0].text.find("\"PDF Printer\""), std::string::npos);
-    EXPECT_EQ(printers.defaultPrinter(), before);
 }
 
 }  // namespace

@@ -65,8 +65,7 @@ inline std::wstring Self() {
     return std::wstring(self, GetModuleFileNameW(nullptr, self, 4096));
 }
 
-// A fresh folder under the temporary folder, removed with everything in it at the end;
-// one at a time.
+// A fresh folder under the temporary folder, removed with all in it at the end; one at a time.
 class TempFolder {
   public:
     TempFolder() {
@@ -82,6 +81,13 @@ class TempFolder {
     }
     std::string path() const { return Narrow(path_.native()); }
     std::string operator/(const std::string& rel) const { return path() + "\\" + rel; }
+    // Creates the file with its folders.
+    std::string file(const std::string& rel, const std::string& content = "x") const {
+        const std::filesystem::path p(Widen(*this / rel));
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << content;
+        return *this / rel;
+    }
 
   private:
     std::filesystem::path path_;

@@ -1,36 +1,24 @@
-// Test helper: add-printer.exe QUEUE NAME makes a Windows printer NAME that prints to the
-// printer Wine made for a CUPS queue (same driver, same port, so the same queue), makes it the
-// default, and keeps it there until the process is ended.
+// add-printer.exe QUEUE NAME: a default printer NAME on the driver and port (so the CUPS queue)
+// of Wine's printer for QUEUE, kept until the process is ended.
 #include <windows.h>
 #include <winspool.h>
 
 #include <cstdio>
-#include <string>
+#include <cwchar>
 #include <vector>
-
-namespace {
-
-int Say(const wchar_t* what, const std::wstring& name) {
-    std::fwprintf(stderr, L"add-printer: %ls \"%ls\" (error %lu)\n", what, name.c_str(),
-                  ::GetLastError());
-    return 1;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
         std::fwprintf(stderr, L"usage: add-printer QUEUE NAME\n");
         return 2;
     }
-    const std::wstring queue = argv[1], name = argv[2];
     HANDLE source = nullptr;
-    if (!::OpenPrinterW(argv[1], &source, nullptr)) return Say(L"no printer", queue);
     DWORD needed = 0;
-    ::GetPrinterW(source, 2, nullptr, 0, &needed);
-    std::vector<BYTE> buffer(needed);
-    if (needed == 0 || !::GetPrinterW(source, 2, buffer.data(), needed, &needed))
-        return Say(L"cannot read", queue);
+    std::vector<BYTE> buffer(8192);
+    if (!::OpenPrinterW(argv[1], &source, nullptr) ||
+        !::GetPrinterW(source, 2, buffer.data(), 8192, &needed))
+        return std::fwprintf(stderr, L"add-printer: cannot read \"%ls\" (error %lu)\n", argv[1],
+                             ::GetLastError()) > 0;
     ::ClosePrinter(source);
     // One left by an earlier run may be on another port: it goes.
     PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -43,15 +31,14 @@ int wmain(int argc, wchar_t** argv) {
     info.pShareName = nullptr;
     info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_SHARED);
     HANDLE added = ::AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    if (added == nullptr) return Say(L"cannot add", name);
-    ::ClosePrinter(added);
-    if (!::SetDefaultPrinterW(argv[2])) return Say(L"cannot make default", name);
-    std::fwprintf(stdout, L"added \"%ls\" on port \"%ls\" as the default\n", name.c_str(),
+    if (added == nullptr || !::ClosePrinter(added) || !::SetDefaultPrinterW(argv[2]))
+        return std::fwprintf(stderr, L"add-printer: cannot add \"%ls\" (error %lu)\n", argv[2],
+                             ::GetLastError()) > 0;
+    std::fwprintf(stdout, L"added \"%ls\" on port \"%ls\" as the default\n", argv[2],
                   info.pPortName);
     std::fflush(stdout);
-    // The first process of a session to load the spooler matches the printers to the CUPS
-    // queues and deletes those on a queue's port that no queue is named after, as this one is.
-    // It holds that off for later processes while it runs, so this one stays until ended.
+    // The session's first spooler user deletes printers on a queue's port named after no queue,
+    // and keeps later processes from doing it again while it runs.
     ::Sleep(INFINITE);
     return 0;
 }
