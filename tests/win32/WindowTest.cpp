@@ -206,7 +206,7 @@ class WindowTest : public testing::Test {
         ASSERT_EQ(Text(edit), typed);
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+        WaitFor([&] { return ListTexts() == Wide(paths); });  // once the dialog has returned
         ASSERT_EQ(ListTexts(), Wide(paths));
     }
 
