@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <thread>
-
 #include "convert/RunConversion.h"
 #include "filelist/AddFolder.h"
 #include "filelist/AddPicked.h"

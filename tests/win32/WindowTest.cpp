@@ -96,14 +96,16 @@ class WindowTest : public testing::Test {
     HWND window = nullptr;
 
     // vellumax.exe from beside this program, its window shown or held by a start-up box.
-    void Start(const std::string& in = "") {
+    void Start(const std::string& in = "", const wchar_t* exe = L"vellumax.exe",
+               std::wstring args = L"") {
         const std::wstring self = test::Self();
-        std::wstring command = L"\"" + self.substr(0, self.rfind(L'\\') + 1) + L"vellumax.exe\"";
+        std::wstring command = L"\"" + self.substr(0, self.rfind(L'\\') + 1) + exe + L"\" " + args;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    Widen(in.empty() ? folder.path() : in).c_str(), &startup,
                                    &process));
+        if (exe[0] != L'v') return;
         ASSERT_TRUE(WaitFor([&] {
             window = test::TopWindow(process.dwProcessId, L"Vellumax.Form1", nullptr, false);
             return window != nullptr && (IsWindowVisible(window) || Dialog() != nullptr);
@@ -250,6 +252,17 @@ POINT Centre(HWND w) {
     GetWindowRect(w, &rc);
     return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
 }
+
+// Releases the drag once the left button is up.
+struct DropSource : IDropSource {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD keys) override {
+        return (keys & MK_LBUTTON) != 0 ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
 
 HCURSOR Pointer() {
     CURSORINFO info{};
@@ -437,6 +450,56 @@ TEST_F(WindowTest, AFolderTreeIsAddedThenDraggingExchangesEntriesAndADoubleClick
     // A double-click removes the entry it selected.
     for (int i = 0; i < 4; ++i) Mouse(rows[1], i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ(ListTexts(), (Texts{b, a}));
+
+    // Two files dropped from this process, as from a file manager: the press lands on a window
+    // of ours first, as Wine's drag takes the button from this thread's own key state.
+    const std::wstring d = Widen(folder.file("d.txt")), e = Widen(folder.file("e.txt"));
+    PIDLIST_ABSOLUTE top = ILCreateFromPathW(Widen(folder.path()).c_str()),
+                     files[] = {ILCreateFromPathW(d.c_str()), ILCreateFromPathW(e.c_str())};
+    LPCITEMIDLIST names[] = {ILFindLastID(files[0]), ILFindLastID(files[1])};
+    IDataObject* data = nullptr;
+    ASSERT_TRUE(OleInitialize(nullptr) == S_OK &&
+                CIDLData_CreateFromIDArray(top, 2, names, &data) == S_OK);
+    const POINT start = Corner();
+    CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, start.x - 2, start.y - 2,
+                    5, 5, nullptr, nullptr, nullptr, nullptr);
+    for (DWORD button : {0, MOUSEEVENTF_LEFTDOWN}) Mouse(start, button);
+    for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&m);
+    std::thread mover([&] { Mouse(rows[0]), Mouse(rows[0]), Mouse(rows[0], MOUSEEVENTF_LEFTUP); });
+    DropSource source;
+    DWORD effect = 0;
+    EXPECT_EQ(DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect),
+              DRAGDROP_S_DROP);
+    mover.join();
+    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+    EXPECT_EQ(ListTexts(), (Texts{b, a, d, e}));
+}
+
+// Each way textprint.exe cannot print ends with a box that says why and a status that is not 0.
+TEST_F(WindowTest, TextprintShowsEachFailureInABoxAndEndsWithAnError) {
+    const std::string note = folder.file("note.txt", "hello\n");
+    const std::tuple<std::string, std::string, DWORD> cases[] = {
+        {"", "usage: textprint /p FILE", 2},
+        {"/p", "usage: textprint /p FILE", 2},
+        {"/p \"" + (folder / "missing.txt") + "\"", "cannot read \"" + (folder / "missing.txt"), 1},
+        {"/p \"" + folder.path() + "\"", "it is a folder", 1},
+        {"/p \"" + note + "\"", "the default printer \"Office Printer\" cannot be reached", 1}};
+    for (const auto& [arguments, said, status] : cases) {
+        Start("", L"textprint.exe", Widen(arguments));
+        std::wstring shown;
+        while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+            if (HWND box = Dialog(L"textprint")) {
+                shown = test::BoxText(box);
+                Answer(box);
+            }
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        EXPECT_NE(shown.find(Widen(said)), std::wstring::npos)
+            << arguments << ": " << Narrow(shown);
+        EXPECT_EQ(code, status) << arguments;
+        Stop();
+    }
 }
 
 }  // namespace
