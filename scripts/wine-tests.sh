@@ -31,25 +31,16 @@ mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1
 trap 'wineserver -k || true' EXIT
 wine wineboot >/dev/null 2>&1
+# Wine reports names that start with "." as hidden unless ShowDotFiles is on; Windows does not,
+# and the folder walk must be seen as on Windows.
+wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1
 
 # --- The Win32 window: a virtual screen of its own, a second DPI, screenshots ----------------
 # vellumax.exe runs on an Xvfb screen that no one else uses; the window tests drive it there.
 ensure_packages xvfb imagemagick
-# Xvfb picks a free display itself; another one starting at the same moment may win it, so a
-# server that is gone a moment later is started again.
-xvfb=
-trap 'wineserver -k || true; [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true' EXIT
-for _ in 1 2 3 4 5; do
-    rm -f "$build/xvfb-display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$build/xvfb-display" >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do [ -s "$build/xvfb-display" ] && break; sleep 0.1; done
-    sleep 1
-    kill -0 "$xvfb" 2>/dev/null && [ -s "$build/xvfb-display" ] && break
-    xvfb=
-done
-[ -n "$xvfb" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$build/xvfb-display")"
+. "$root/scripts/wine-pdf-printer.sh"
+trap 'wineserver -k || true; [ -z "${_vx_xvfb:-}" ] || kill "$_vx_xvfb" 2>/dev/null || true' EXIT
+xvfb_start "$build/xvfb-display"
 dpi() {  # the screen's DPI for programs started from now on
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
 }
@@ -76,8 +67,9 @@ dpi 96
 echo "Screenshots of the Win32 window: $build/screenshots/"
 # --- end of the Win32 window block ------------------------------------------------------------
 
-# --- textprint.exe through "PDF Printer", then the installer and the zip ---
-# Each in a Wine prefix and with a CUPS server of its own, after the unit tests' prefix ends.
+# --- textprint.exe and vellumax.exe through "PDF Printer", then the installer and the zip ---
+# Each in a Wine prefix and with a CUPS server (and a screen) of its own, after the unit tests'
+# prefix ends.
 wineserver -k || true
 env -u DISPLAY "$root/scripts/wine-print-test.sh"
 env -u DISPLAY "$root/scripts/package-windows.sh"

@@ -1,33 +1,30 @@
+// windows.h first: the other system headers build on it.
+// clang-format off
 #include <gtest/gtest.h>
-#include <process.h>
+#include <windows.h>
+#include <winspool.h>
+// clang-format on
 
-#include <fstream>
+#include <cstdio>
 
 #include "win32/Win32Support.h"
 
 int main(int argc, char** argv) {
-    // Started by the launcher test: record the window style given, the executable and the
-    // command line, moved in place whole so that a reader never sees half of it.
+    // Started by a test as the program under test: one line in one write, so never seen half.
     if (const wchar_t* record = _wgetenv(L"VELLUMAX_RECORD")) {
         STARTUPINFOW startup{};
         GetStartupInfoW(&startup);
-        const std::wstring part = std::wstring(record) + L".part";
-        std::ofstream(std::filesystem::path(part), std::ios::binary)
-            << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1) << "\n"
-            << vx::Narrow(vx::test::Self()) << "\n"
-            << vx::Narrow(GetCommandLineW());
-        return MoveFileExW(part.c_str(), record, MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
-    }
-    // Wine reports names that start with "." as hidden unless ShowDotFiles is on; Windows does
-    // not, and the folder walk must be seen as on Windows. Wine reads the setting when a process
-    // starts, so the first run pins it and starts the tests again.
-    wchar_t dots[8] = L"";
-    DWORD size = sizeof dots;
-    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", RRF_RT_REG_SZ, nullptr,
-                 dots, &size);
-    if (vx::test::UnderWine() && dots[0] != L'Y') {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Wine", L"ShowDotFiles", REG_SZ, L"Y", 4);
-        return static_cast<int>(_spawnv(_P_WAIT, argv[0], argv));
+        wchar_t printer[512] = L"";
+        DWORD size = 512;
+        GetDefaultPrinterW(printer, &size);
+        const std::string line =
+            std::to_string((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow
+                                                                         : -1) +
+            '|' + vx::Narrow(vx::test::Self()) + '|' + vx::Narrow(GetCommandLineW()) + '|' +
+            vx::Narrow(printer) + '\n';
+        FILE* file = _wfopen(record, L"ab");  // written out whole at the close
+        const bool ok = file != nullptr && std::fwrite(line.data(), 1, line.size(), file) != 0;
+        return ok && std::fclose(file) == 0 ? 0 : 3;
     }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

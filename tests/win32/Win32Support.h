@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -27,12 +28,6 @@ bool WaitFor(Test&& test, std::chrono::milliseconds limit = std::chrono::seconds
     return test();
 }
 
-inline std::wstring ClassName(HWND w) {
-    wchar_t name[64] = L"";
-    GetClassNameW(w, name, 64);
-    return name;
-}
-
 // A window's text, also when its program hangs.
 inline std::wstring Text(HWND w) {
     wchar_t text[4096] = L"";
@@ -41,37 +36,28 @@ inline std::wstring Text(HWND w) {
     return text;
 }
 
-// A top-level window of the process with this class (and caption, unless empty).
-inline HWND TopWindow(DWORD pid, const std::wstring& cls, const std::wstring& caption = L"",
+// A top-level window of the process with this class (and caption, unless none is given).
+inline HWND TopWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption = nullptr,
                       bool visibleOnly = true) {
-    struct Search {
-        DWORD pid;
-        const std::wstring &cls, &caption;
-        bool visibleOnly;
-        HWND found = nullptr;
-    } search{pid, cls, caption, visibleOnly};
-    EnumWindows(
-        [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner != s->pid || ClassName(w) != s->cls ||
-                (s->visibleOnly && !IsWindowVisible(w)) ||
-                (!s->caption.empty() && Text(w) != s->caption))
-                return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && (!visibleOnly || IsWindowVisible(w))) return w;
+    }
+    return nullptr;
 }
 
 // What a message box says: its longest static text.
 inline std::wstring BoxText(HWND box) {
     std::wstring text;
-    for (HWND c = GetWindow(box, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
-        if (ClassName(c) == L"Static" && Text(c).size() > text.size()) text = Text(c);
+    for (HWND c = nullptr; (c = FindWindowExW(box, c, L"Static", nullptr)) != nullptr;)
+        if (Text(c).size() > text.size()) text = Text(c);
     return text;
+}
+
+inline std::string ReadAll(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::wstring Self() {
@@ -79,8 +65,7 @@ inline std::wstring Self() {
     return std::wstring(self, GetModuleFileNameW(nullptr, self, 4096));
 }
 
-// A fresh folder under the temporary folder, removed with everything in it at the end;
-// one at a time.
+// A fresh folder under the temporary folder, removed with all in it at the end; one at a time.
 class TempFolder {
   public:
     TempFolder() {
@@ -96,6 +81,13 @@ class TempFolder {
     }
     std::string path() const { return Narrow(path_.native()); }
     std::string operator/(const std::string& rel) const { return path() + "\\" + rel; }
+    // Creates the file with its folders.
+    std::string file(const std::string& rel, const std::string& content = "x") const {
+        const std::filesystem::path p(Widen(*this / rel));
+        std::filesystem::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << content;
+        return *this / rel;
+    }
 
   private:
     std::filesystem::path path_;

@@ -44,6 +44,7 @@ snapshot() {
             grep -v -E '^\[Software\\\\(Classes\\\\Installer|Microsoft\\\\Windows\\\\CurrentVersion\\\\Installer)\\\\(Features|Products|UpgradeCodes|UserData\\\\S-1-5-18\\\\(Components|Products))\]$' |
             grep -v -E '^\[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\RunServices\]$' || true
     done >"$work/$1.keys"
+    wine_pdf_printer_add "$work"
 }
 
 msiexec() {
