@@ -31,10 +31,10 @@ class Form1Test : public QObject {
     std::unique_ptr<test::FakePlatform> p;
     std::unique_ptr<Form1> form;
 
-    void start(const std::string& programFolder = VELLUMAX_BIN_DIR) {
+    void start(const std::string& programFolder = VELLUMAX_BIN_DIR, double random = 0.5) {
         form.reset();
         p = std::make_unique<test::FakePlatform>(programFolder);
-        p->ui.screen = {1920, 1080};
+        p->random = random;
         form = std::make_unique<Form1>(p->platform);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -61,12 +61,8 @@ class Form1Test : public QObject {
     void cleanup() { form.reset(); }
 
     void theWindowOpensCentredWithTheFocusOnTheHiddenButton() {
-        // The window draws for the home page once; which draws win is the logic's own test.
-        p = std::make_unique<test::FakePlatform>();
-        p->random = 0.06;
-        form = std::make_unique<Form1>(p->platform);
+        start(VELLUMAX_BIN_DIR, 0.06);  // a winning draw: the home page opens, once
         QCOMPARE(p->launcher.urls.size(), std::size_t(1));
-        start();
         const QRect outer = form->frameGeometry();
         QVERIFY(outer.size() != form->size());  // the frame is only known once shown
         QCOMPARE(outer.topLeft(), QPoint(qRound((1920 - outer.width()) / 2.0),
@@ -74,7 +70,7 @@ class Form1Test : public QObject {
         // The focus starts on the hidden button, which does nothing when pressed.
         QCOMPARE(QApplication::focusWidget(), child("Command1"));
         QTest::keyClick(child("Command1"), Qt::Key_Space);
-        QVERIFY(p->ui.dialogSettings.empty() && p->ui.folderPrompts.empty() && p->ui.boxes.empty());
+        QVERIFY(p->ui.dialogs == 0 && p->ui.boxes.empty());
     }
 
     void aPressRunsTheCommandOnceWithTheButtonReleased() {
@@ -225,6 +221,9 @@ class Form1Test : public QObject {
             });
             QCOMPARE(SplitDialogResult(ui.openFileDialog(AddFilesDialogSettings()), '/'), meant);
         }
+        // "*.*" shows files without a dot too.
+        QCOMPARE(QtNameFilters("All Files (*.*)|*.*|Text Files (*.txt)|*.txt"),
+                 (QStringList{"All Files (*.*) (*)", "Text Files (*.txt) (*.txt)"}));
     }
 
     void closingDuringAConversionUnderTheHourglassPutsThePrinterBackAndEnds() {

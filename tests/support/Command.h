@@ -33,10 +33,7 @@ inline pid_t StartProgram(const std::vector<std::string>& args) {
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    if (pid == 0) ::execv(argv[0], argv.data()), ::_exit(127);
     return pid;
 }
 

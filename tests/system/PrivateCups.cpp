@@ -2,12 +2,8 @@
 
 #include <grp.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -18,8 +14,8 @@ namespace vx::test {
 namespace fs = std::filesystem;
 
 PrivateCups::PrivateCups() {
-    std::string tmpl = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
-    folder_ = ::mkdtemp(tmpl.data());
+    folder_ = (fs::temp_directory_path() / "vellumax-cups-XXXXXX").string();
+    if (::mkdtemp(folder_.data()) == nullptr) return;
     ::chmod(folder_.c_str(), 0755);  // filters run as lp and read the PPDs here
     for (const char* d : {"spool/tmp", "cache", "state", "log", "home", "ppd"})
         fs::create_directories(folder_ + "/" + d);
@@ -61,16 +57,10 @@ PrivateCups::PrivateCups() {
 
 bool PrivateCups::start() {
     if (pid_ > 0) return ready_;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execl("/usr/sbin/cupsd", "cupsd", "-f", "-c", (folder_ + "/cupsd.conf").c_str(), "-s",
-                (folder_ + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ready_ =
-        pid_ > 0 && run("for i in $(seq 1000); do lpstat -r 2>/dev/null | grep -q 'is running'" +
-                        std::string(" && exit 0; sleep 0.01; done; exit 1")) == 0;
-    return ready_;
+    pid_ = StartProgram({"/usr/sbin/cupsd", "-f", "-c", folder_ + "/cupsd.conf", "-s",
+                         folder_ + "/cups-files.conf"});
+    return ready_ = pid_ > 0 && run("for i in $(seq 1000); do lpstat -r 2>/dev/null | grep -q "
+                                    "'is running' && exit 0; sleep 0.01; done; exit 1") == 0;
 }
 
 void PrivateCups::stop() {
@@ -86,7 +76,7 @@ PrivateCups::~PrivateCups() {
 }
 
 std::string PrivateCups::log() const {
-    return RunCommand("cat '" + folder_ + "/log/error_log'").out;
+    return RunCommand("cat " + folder_ + "/log/error_log").out;
 }
 
 int PrivateCups::run(const std::string& command) const {
@@ -120,8 +110,7 @@ std::vector<std::string> PdfsWithMarker(const std::string& marker) {
 }
 
 std::string PdfText(const std::string& pdf, bool layout) {
-    return RunCommand(std::string("pdftotext ") + (layout ? "-layout '" : "'") + pdf +
-                      "' - 2>/dev/null")
+    return RunCommand((layout ? "pdftotext -layout '" : "pdftotext '") + pdf + "' - 2>/dev/null")
         .out;
 }
 

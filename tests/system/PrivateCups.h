@@ -20,14 +20,11 @@ class PrivateCups {
 
     bool ok() const { return pid_ > 0 && ready_; }
     const std::string& folder() const { return folder_; }
-    // Stops cupsd as a shutdown does (its jobs stay queued) and starts it again.
-    void stop();
+    void stop();  // as a shutdown does: its jobs stay queued
     bool start();
     std::string log() const;
-    // Runs a CUPS client command (lpadmin, lpoptions, ...) against this server.
-    int run(const std::string& command) const;
-    // "PDF Printer" as the set-up makes it, with its policy: PDF_Printer on vellumax-pdf.
-    void addPdfPrinter() const;
+    int run(const std::string& command) const;  // a CUPS client command: lpadmin, lpstat...
+    void addPdfPrinter() const;  // PDF_Printer on vellumax-pdf with its policy, as set up
     void addNullPrinter(const std::string& name) const;
 
   private:
