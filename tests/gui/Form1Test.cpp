@@ -25,6 +25,12 @@ static void MoveOver(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoBut
     QApplication::sendEvent(w, &move);
 }
 
+static Texts TextsOf(const FileList& list) {
+    Texts out;
+    for (std::size_t i = 1; i <= list.count(); ++i) out.push_back(list.text(i));
+    return out;
+}
+
 class Form1Test : public QObject {
     Q_OBJECT
 
@@ -51,11 +57,7 @@ class Form1Test : public QObject {
     void add(const Texts& texts) {
         for (const auto& t : texts) form->List().append(t);
     }
-    Texts texts() {
-        Texts out;
-        for (std::size_t i = 1; i <= form->List().count(); ++i) out.push_back(form->List().text(i));
-        return out;
-    }
+    Texts texts() { return TextsOf(form->List()); }
 
   private slots:
     void cleanup() { form.reset(); }
@@ -221,6 +223,19 @@ class Form1Test : public QObject {
             });
             QCOMPARE(SplitDialogResult(ui.openFileDialog(AddFilesDialogSettings()), '/'), meant);
         }
+        // Picks from one folder or several come back whole, after a cancel that adds nothing.
+        test::FakeUi fake;
+        FileList picked;
+        picked.append("/d/a.txt");  // listed a second time below
+        fake.dialogResults = {""};
+        Texts all{"/d/a.txt"};
+        for (const Texts& paths : {Texts{"/d/a.txt", "/d/b c"}, Texts{"/x/y/a", "/x/b", "/x/y/z/c"},
+                                   Texts{"/ab/c", "/a/d"}}) {  // a shared prefix is no folder
+            fake.dialogResults.push_back(DialogResultFromPaths(paths, '/'));
+            all.insert(all.end(), paths.begin(), paths.end());
+        }
+        while (!fake.dialogResults.empty()) AddPickedFiles(picked, fake, '/');
+        QCOMPARE(TextsOf(picked), all);
         // "*.*" shows files without a dot too.
         QCOMPARE(QtNameFilters("All Files (*.*)|*.*|Text Files (*.txt)|*.txt"),
                  (QStringList{"All Files (*.*) (*)", "Text Files (*.txt) (*.txt)"}));

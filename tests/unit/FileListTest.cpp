@@ -214,23 +214,6 @@ TEST(DialogResult, SplitsIntoFullPathsWithOneSeparatorAtTheSeam) {
     EXPECT_EQ(SplitDialogResult("/home/u\0x\xff.txt"s, '/'), Paths{"/home/u/x\xff.txt"});
 }
 
-TEST(DialogResult, PickedPathsComeBackAsPickedAndCancelAddsNothing) {
-    const Paths cases[] = {{"/d/a.txt", "/d/b c"},      // a.txt is listed a second time
-                           {"/x/d.log", "/y/e/x.txt"},  // typed from two folders
-                           {"/x/y/a", "/x/b", "/x/y/z/c"},
-                           {"/ab/c", "/a/d"}};  // a shared prefix is not a shared folder
-    test::FakeUi ui;
-    FileList list;
-    list.append("/d/a.txt");
-    ui.dialogResults = {""};
-    for (const Paths& picked : cases)
-        ui.dialogResults.push_back(DialogResultFromPaths(picked, '/'));
-    for (std::size_t i = 0; i <= std::size(cases); ++i) AddPickedFiles(list, ui, '/');
-    Paths all{"/d/a.txt"};
-    for (const Paths& picked : cases) all.insert(all.end(), picked.begin(), picked.end());
-    EXPECT_EQ(Texts(list), all);
-}
-
 TEST(UriList, GivesLocalPathsByteForByteAndRefusesAnythingElse) {
     EXPECT_EQ(LocalPathsFromUriList("file:///a/b.txt\r\nfile://localhost/c%20d+e\r\n"),
               (Paths{"/a/b.txt", "/c d+e"}));
