@@ -172,8 +172,7 @@ class Form1Test : public QObject {
         QCOMPARE(list()->currentIndex().row(), 3);
         QTest::mouseRelease(vp(), Qt::LeftButton, {}, {20, 100});
         QCOMPARE(vp()->cursor().shape(), Qt::ArrowCursor);
-        // Scrolled down, no row out of sight moves while the pointer is over the header, the
-        // buttons or outside the window.
+        // Scrolled down: no row out of sight moves with the pointer above or below the list.
         add({"E", "F", "G", "H", "I", "J", "K", "L"});
         row(0);
         list()->scrollToBottom();
@@ -239,20 +238,6 @@ class Form1Test : public QObject {
         // "*.*" shows files without a dot too.
         QCOMPARE(QtNameFilters("All Files (*.*)|*.*|Text Files (*.txt)|*.txt"),
                  (QStringList{"All Files (*.*) (*)", "Text Files (*.txt) (*.txt)"}));
-    }
-
-    void closingDuringAConversionUnderTheHourglassPutsThePrinterBackAndEnds() {
-        start();
-        add({"/a", "/b"});
-        std::string atClose;  // the run goes on here, as the fake does not end the process
-        p->ui.onYield = [&] {
-            p->ui.onYield = nullptr;
-            form->close();
-            atClose = p->printers.userDefault.value_or("");
-        };
-        QTest::mouseClick(child("Check2"), Qt::LeftButton);
-        QCOMPARE(p->ui.terminations, 1);
-        QCOMPARE(atClose, std::string("Office"));
     }
 };
 

@@ -118,8 +118,7 @@ class FakeLauncher : public Launcher {
 };
 
 #ifndef _WIN32
-// The real file system, with chosen folders that cannot be listed, whose listing throws, or
-// that are listed late (so that listings finish out of order).
+// The real file system, with folders that cannot be listed, fail, or are listed late.
 class FlakyFileSystem : public PosixFileSystem {
   public:
     std::set<std::string> unreadable, failing, slow;

@@ -36,8 +36,7 @@ PrivateCups::PrivateCups() {
         << "FileDevice Yes\nSystemGroup " << systemGroup << "\nServerBin " << folder_
         << "/serverbin\n"
         << "PassEnv LSAN_OPTIONS ASAN_OPTIONS\n";  // sanitized filters read their suppressions
-    // The system's filters and backends, this build's in place of installed ones; cupsd runs a
-    // backend as root when it is root's and not group- or world-writable.
+    // The system's filters and backends, with this build's; a backend root owns runs as root.
     run("cp -rs /usr/lib/cups/. '" + folder_ + "/serverbin' && cd '" + folder_ + "/serverbin' && " +
         "rm -f backend/vellumax-pdf filter/vellumax-textprint && cp '" VELLUMAX_PDF_BACKEND
         "' backend/ && cp '" VELLUMAX_TEXTPRINT "' filter/vellumax-textprint");

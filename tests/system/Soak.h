@@ -1,9 +1,7 @@
 #pragma once
 
-// A long batch through the real window, textprint, a private cupsd and our backend, with
-// faults at random points: two cupsd restarts, a full ~/PDF for a few seconds, a kill -9 of
-// the window and a second run of the files without a PDF. Shared by the soak test (about 100
-// files) and its benchmark (2,000).
+// A long batch through the real window, textprint, a private cupsd and our backend, shared by
+// the soak test and its benchmark.
 
 #include <string>
 #include <vector>
@@ -24,7 +22,9 @@ struct SoakResult {
     std::string log;                    // the boxes and textprint's messages
 };
 
-// Runs the batch; call with no thread started yet.
+// Runs the batch while, at random points, cupsd restarts twice, ~/PDF is full for a few seconds
+// and the window is killed (kill -9) and run again on the files without a PDF. Call it before
+// any thread starts.
 SoakResult RunSoak(const SoakOptions& options);
 
 // What main() runs first: "--window LIST [hold]" runs the real window with textprint on the

@@ -1,6 +1,5 @@
-// For runs outside this process (Windows programs under Wine): a private CUPS server with
-// "PDF Printer" as the set-up makes it, kept until standard input closes. Prints the server's
-// socket once it is up.
+// A private CUPS server with "PDF Printer", for the Windows programs under Wine: prints its
+// socket once it is up and keeps it until standard input closes.
 #include <unistd.h>
 
 #include <cstdio>

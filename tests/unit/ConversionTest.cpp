@@ -40,29 +40,19 @@ struct Session {
     }
 };
 
-TEST(RunConversion, EachEntryUnchangedInOrderOnPdfPrinterWithItsOwnLookupAndTheSettingRecorded) {
+TEST(RunConversion, StartsEachEntryUnchangedInOrderWithItsOwnLookup) {
     Session r({"/d/a \"b\".txt", "/d/b c.txt"});
     r.p.registry.values[kWordpadServerKey] = "\"/opt/my wp/tp\" -q ";
-    std::string during;
-    r.p.launcher.onStart = [&](const CommandLine&) {
-        during += *r.p.printers.userDefault + "|" + *r.p.record.text;
-    };
     r.p.ui.onBox = [&](const test::Box&) { r.p.registry.values[kWordpadServerKey] = "/new/wp"; };
     r.press();
     EXPECT_EQ(r.started(), "/opt/my wp/tp|-q|/p|/d/a \"b\".txt/new/wp|/p|/d/b c.txt");
-    EXPECT_EQ(during, "PDF_Printer|Office\nPDF_Printer|Office\n");
     EXPECT_EQ(r.told(), "Done.\nDone.\n");
 }
 
 TEST(RunConversion, WithoutARegisteredWordProcessorOurOwnBesideTheProgramPrintsYetAKeyWins) {
     const std::string own = kOwnWordProcessor;
-    struct Case {
-        Opt key;
-        std::string folder;
-        char separator;
-        std::string started;  // program and arguments; empty when nothing could start
-    };
-    const std::vector<Case> cases = {
+    // the key, the program's folder and separator, what started ("": nothing could)
+    const std::vector<std::tuple<Opt, std::string, char, std::string>> cases = {
         {"\"C:\\WP\\wp.exe\" -q", "C:\\Vx", '\\', "C:\\WP\\wp.exe|-q|/p|/a"},
         {std::nullopt, "C:\\Program Files\\Vellumax", '\\',
          "C:\\Program Files\\Vellumax\\" + own + "|/p|/a"},
@@ -73,51 +63,42 @@ TEST(RunConversion, WithoutARegisteredWordProcessorOurOwnBesideTheProgramPrintsY
         {std::string(300, 'x'), "C:\\Vx", '\\', "C:\\Vx\\" + own + "|/p|/a"},
         {std::nullopt, "", '\\', ""},
     };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
+    for (const auto& [key, folder, separator, started] : cases) {
         Session r({"/a"});
-        r.programFolder = c.folder;
-        r.separator = c.separator;
+        r.programFolder = folder;
+        r.separator = separator;
         r.p.registry.values.erase(kWordpadServerKey);
-        if (c.key) r.p.registry.values[kWordpadServerKey] = *c.key;
+        if (key) r.p.registry.values[kWordpadServerKey] = *key;
         r.press();
-        EXPECT_EQ(r.started(), c.started) << "case " << i;
-        EXPECT_NE(r.told().find(c.started.empty() ? "could not be started" : "Done.\n"),
+        EXPECT_EQ(r.started(), started) << folder;
+        EXPECT_NE(r.told().find(started.empty() ? "could not be started" : "Done.\n"),
                   std::string::npos)
-            << "case " << i;
+            << folder;
     }
 }
 
-TEST(RunConversion, TheBoundIsTakenOnceRemovalsEndTheRunAtTheNewEndAndLongListsEndWhole) {
-    Session grow;
-    grow.p.ui.onYield = [&] {
-        if (grow.list.count() < 4) grow.list.append("/added");
-    };
-    grow.press();
-    EXPECT_EQ(grow.told(), "Done.\nDone.\n");
-
-    Session shrink({"/a", "/b", "/c", "/d"});
-    shrink.p.ui.onBox = [&](const test::Box&) {
-        shrink.list.remove(shrink.list.count() == 4 ? 4 : 1);
-    };
-    shrink.press();
-    EXPECT_EQ(shrink.told(), "Done.\nDone.\n");
-
-    Session big(std::vector<std::string>(40000, "/f"));  // beyond a 16-bit counter
-    big.press();
-    EXPECT_EQ(big.p.launcher.started.size(), 40000u);
-}
-
-TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
-    struct Case {
-        std::function<void(test::FakePrinters&, Session&)> plant;
-        std::string told;
-        std::size_t started;
-        Opt after;
-    };
-    const std::vector<Case> cases = {
+TEST(RunConversion, EndsWholeAndPutsTheUsersOwnSettingBackExactlyWhateverHappens) {
+    using Plant = std::function<void(test::FakePrinters&, Session&)>;
+    // what goes wrong, what is told, how many entries started, the setting after
+    const std::vector<std::tuple<Plant, std::string, std::size_t, Opt>> cases = {
         {[](auto&, auto& r) { r.list.remove(2), r.list.remove(1); }, "No files added.", 0,
          "Office"},
+        // The end is taken once: entries added during the run wait, removals end it earlier.
+        {[](auto&, auto& r) {
+             r.p.ui.onYield = [&r] {
+                 if (r.list.count() < 4) r.list.append("/new");
+             };
+         },
+         "Done.", 2, "Office"},
+        {[](auto&, auto& r) {
+             r.list.append("/c"), r.list.append("/d");
+             r.p.ui.onBox = [&r](auto&) { r.list.remove(r.list.count() == 4 ? 4 : 1); };
+         },
+         "Done.", 2, "Office"},
+        {[](auto&, auto& r) {  // beyond a 16-bit counter
+             for (int i = 0; i < 39998; ++i) r.list.append("/f");
+         },
+         "Done.", 40000, "Office"},
         {[](auto& p, auto&) { p.userDefault = "Office/draft"; }, "Done.", 2, "Office/draft"},
         {[](auto& p, auto&) { p.userDefault.reset(); }, "Done.", 2, std::nullopt},
         // The server's default is not pinned as the user's; a failed read is told in four lines.
@@ -151,16 +132,16 @@ TEST(RunConversion, TheUsersOwnSettingIsPutBackExactlyWhateverHappens) {
         {[](auto& p, auto&) { p.installed.erase("Office"); }, "could not be set back", 2,
          "PDF_Printer"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [plant, told, started, after] : cases) {
         Session r;
-        c.plant(r.p.printers, r);
+        plant(r.p.printers, r);
         r.press();
-        EXPECT_EQ(r.p.launcher.started.size(), c.started) << c.told;
-        EXPECT_NE(r.told().find(c.told), std::string::npos) << r.told();
-        EXPECT_EQ(r.pointers.back(), 0) << c.told;
-        EXPECT_EQ(r.p.printers.userDefault, c.after) << c.told;
-        EXPECT_EQ(r.p.record.text.has_value(), c.told == "could not be set back") << c.told;
-        EXPECT_FALSE(r.p.record.claimed) << c.told;  // a later start may put back
+        EXPECT_EQ(r.p.launcher.started.size(), started) << told;
+        EXPECT_NE(r.told().find(told), std::string::npos) << r.told();
+        EXPECT_EQ(r.pointers.back(), 0) << told;
+        EXPECT_EQ(r.p.printers.userDefault, after) << told;
+        EXPECT_EQ(r.p.record.text.has_value(), told == "could not be set back") << told;
+        EXPECT_FALSE(r.p.record.claimed) << told;  // a later start may put back
     }
 }
 

@@ -28,8 +28,7 @@ Paths Texts(const FileList& list) {
     return out;
 }
 
-// Random edits, enough for the text store to compact often, against the simplest list that
-// could be right: (ref, text) pairs in a vector.
+// Random edits, enough to compact the text store often, against a plain vector of (ref, text).
 TEST(FileList, BehavesLikeAReferenceListUnderRandomOperations) {
     EXPECT_THROW(FileList().text(1), std::out_of_range);
     EXPECT_THROW(FileList().remove(0), std::out_of_range);

@@ -23,22 +23,19 @@ struct Logic {
 
 TEST(FormLogic, TheHandAndTheDefaultNeverReplaceTheHourglass) {
     enum Move { Button, Background, List };
-    const struct {
-        int before;
-        Move move;
-        int after;
-    } cases[] = {{0, Button, 99}, {99, Button, 99}, {99, Background, 0},  {0, Background, 0},
-                 {99, List, 0},   {11, Button, 11}, {11, Background, 11}, {11, List, 11}};
-    for (const auto& c : cases) {
+    const std::tuple<int, Move, int> cases[] = {
+        {0, Button, 99}, {99, Button, 99}, {99, Background, 0},  {0, Background, 0},
+        {99, List, 0},   {11, Button, 11}, {11, Background, 11}, {11, List, 11}};
+    for (const auto& [before, move, after] : cases) {
         Logic l;
-        l.logic.setPointer(c.before);
+        l.logic.setPointer(before);
         l.view.pointers.clear();
-        if (c.move == Button) l.logic.buttonMoved();
-        if (c.move == Background) l.logic.backgroundMoved();
-        if (c.move == List) l.logic.listMoved(std::nullopt);
-        EXPECT_EQ(l.logic.pointer(), c.after) << c.before << " " << c.move;
+        if (move == Button) l.logic.buttonMoved();
+        if (move == Background) l.logic.backgroundMoved();
+        if (move == List) l.logic.listMoved(std::nullopt);
+        EXPECT_EQ(l.logic.pointer(), after) << before << " " << move;
         // Every move that may set the pointer sets it, also to the value it has.
-        EXPECT_EQ(l.view.pointers, c.before == 11 ? std::vector<int>{} : std::vector{c.after});
+        EXPECT_EQ(l.view.pointers, before == 11 ? std::vector<int>{} : std::vector{after});
     }
 }
 

@@ -48,8 +48,7 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideA
         EXPECT_THROW(launcher.start(CommandLine{program, {"/p", "x"}, ""}), PlatformError);
 }
 
-// A writer ended half-way leaves the old record, which only its owner may read; a run's claim
-// keeps other windows out until it lets go.
+// A run's claim keeps other windows out; a write cut short leaves the old record whole.
 TEST(PosixStateRecord, AWriteCutShortLeavesTheOldRecordWholeAndNobodyElseReadsIt) {
     test::TempDir t;
     PosixStateRecord record(t / "state/record"), other(t / "state/record");
