@@ -69,10 +69,8 @@ SoakResult RunSoak(const SoakOptions& o) {
     std::uniform_int_distribution<std::size_t> at(o.files / 10, o.files * 8 / 10);
     std::size_t restarts[2] = {at(rng), at(rng)}, fillAt = at(rng), killAt = at(rng);
     if (!o.faults) restarts[0] = restarts[1] = fillAt = killAt = SIZE_MAX;
-    std::printf(
-        "soak: %zu files, seed %u: cupsd restarts at %zu and %zu PDFs, ~/PDF full at %zu, "
-        "the window killed at \"Done.\" %zu\n",
-        o.files, o.seed, restarts[0], restarts[1], fillAt, killAt);
+    std::printf("soak: %zu files, seed %u; restarts at %zu, %zu PDFs; full at %zu; kill at %zu\n",
+                o.files, o.seed, restarts[0], restarts[1], fillAt, killAt);
 
     SoakResult result;
     const std::string log = t / "boxes.log", self = fs::read_symlink("/proc/self/exe");
@@ -82,14 +80,12 @@ SoakResult RunSoak(const SoakOptions& o) {
     const auto faultsDue = [&](pid_t window) {
         const std::size_t n = PdfsWithMarker(marker).size();
         if (restarted < 2 && n >= restarts[restarted]) {
-            std::printf("soak: cupsd restart at %zu PDFs\n", n);
             cups.stop();
             QTest::qSleep(1000);
             if (!cups.start()) result.problems.push_back("cupsd did not come back");
             ++restarted;
         }
         if (n >= fillAt) {
-            std::printf("soak: ~/PDF full at %zu PDFs\n", n);
             home.fill();
             fillAt = SIZE_MAX;
             fillEnd = Clock::now() + std::chrono::seconds(3);
@@ -99,8 +95,7 @@ SoakResult RunSoak(const SoakOptions& o) {
         }
         const auto done = RunCommand("grep -Fxcs Done. '" + log + "'").out;
         if (!killed && window > 0 && std::strtoul(done.c_str(), nullptr, 10) >= killAt)
-            killed = SignalOwnChild(window, SIGKILL), std::printf("soak: the window killed\n");
-        std::fflush(stdout);
+            killed = SignalOwnChild(window, SIGKILL);
     };
 
     const auto inTime = [&, start = Clock::now()] {

@@ -79,10 +79,7 @@ std::pair<std::string, std::optional<std::size_t>> Drag(const std::string& lette
     std::istringstream in(script);
     for (std::string op; in >> op;) {
         const std::size_t n = op.size() > 1 ? std::stoul(op.substr(1)) : 0;
-        if (op[0] == 'p' && n > 0) {
-            list.select(n);
-            ReorderItemClick(state, list);
-        }
+        if (op[0] == 'p' && n > 0) list.select(n), ReorderItemClick(state, list);
         if (op[0] == 'p') ReorderMouseDown(state);
         if (op[0] == 'm')
             shown = ReorderMouseMove(state, list, n ? std::optional(n) : std::nullopt,
@@ -149,10 +146,8 @@ TEST(AddFolderFiles, ListsTheTreeBreadthFirstOnceSkippingTildeHiddenAndSpecialEn
     // S is walked once, under whichever name comes first; the file link is a file.
     Paths expected{R + ".hidden", R + "a~b",  R + "pic.PNG", R + "r1",    R + "r1link",
                    R + "A/a1",    R + "B/b1", R + "S/s",     R + "A/A1/x"};
-    for (char c = 'a'; c <= 'l'; ++c) {  // more siblings than one worker takes at a time
-        const std::string name = std::string("R/B/") + c + "/" + c;  // a name of its own
-        expected.push_back(t.file(name));
-    }
+    for (char c = 'a'; c <= 'l'; ++c)  // more siblings than one worker takes at a time
+        expected.push_back(t.file(std::string("R/B/") + c + "/" + c));
     Walk w;  // listings that finish out of order change nothing
     w.fs.slow = {R + "A/", R + "B/a/", R + "B/e/"};
     EXPECT_EQ(w.add(t / "R"), expected);
@@ -171,9 +166,9 @@ TEST(AddFolderFiles, CancelEmptyAndUnreadableTreesAddOnlyWhatCanBeRead) {
     // Unreadable folders are skipped and reported once, after the hourglass has gone.
     w.fs.unreadable = {t / "R/bad/", t / "R/bad2/"};
     w.ui.onBox = [&](const test::Box&) { EXPECT_EQ(w.pointers.back(), 0); };
-    int yields = 0;  // a press while the walk yields runs at once, nested
+    w.ui.yields = 0;  // a press while the walk yields runs at once, nested
     w.ui.onYield = [&] {
-        if (yields++ == 0) w.list.append("/pressed");
+        if (w.ui.yields == 1) w.list.append("/pressed");
     };
     EXPECT_EQ(w.add(t / "R"), (Paths{"/kept", "/pressed", t / "R/a", t / "R/good/b"}));
     ASSERT_EQ(w.ui.boxes.size(), 1u);

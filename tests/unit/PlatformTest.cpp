@@ -27,14 +27,12 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideA
     test::TempDir t;
     const std::string out = t / "args";
     const std::string tricky = std::string("a \"b\" $(touch ") + t.path() + "/pwned) `x`\n\xff;|*'";
-    ::setenv("PRINTER", "elsewhere", 1);
-    ::setenv("LPDEST", "elsewhere", 1);
+    for (const char* v : {"PRINTER", "LPDEST"}) ::setenv(v, "elsewhere", 1);
     PosixLauncher launcher;
     // The child writes its answer beside the file and renames it, so it appears whole.
     const std::string script = R"(printf '%s|%s' "$1" "$PRINTER$LPDEST" > "$2.t"; mv "$2.t" "$2")";
     launcher.start(CommandLine{"/bin/sh", {"-c", script, "sh", tricky, out}, ""});
-    ::unsetenv("PRINTER");
-    ::unsetenv("LPDEST");
+    for (const char* v : {"PRINTER", "LPDEST"}) ::unsetenv(v);
     for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadSmallFile(out, 4096), tricky + "|");
