@@ -99,8 +99,6 @@ TEST(RunConversion, EndsWholeAndPutsTheUsersOwnSettingBackExactlyWhateverHappens
              for (int i = 0; i < 39998; ++i) r.list.append("/f");
          },
          "Done.", 40000, "Office"},
-        {[](auto& p, auto&) { p.userDefault = "Office/draft"; }, "Done.", 2, "Office/draft"},
-        {[](auto& p, auto&) { p.userDefault.reset(); }, "Done.", 2, std::nullopt},
         // The server's default is not pinned as the user's; a failed read is told in four lines.
         {[](auto& p, auto&) { p.userDefault.reset(), p.serverDefault = "Office"; }, "Done.", 2,
          std::nullopt},

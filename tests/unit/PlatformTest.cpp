@@ -182,8 +182,8 @@ TEST(InstallLayout, FindsFilesBesideABuildAndRelativeToAnInstalledBin) {
     // The user guide opens only when it is there, as an address no byte can break.
     EXPECT_EQ(HomePageUrl(kUserGuide, there), "");
     t.file("usr/share/doc/vellumax/user-guide.html");
-    const std::string guide = HomePageUrl(kUserGuide, InstallLayout::For(t / "usr/./bin/"));
-    EXPECT_EQ(guide, "file://" + t.path() + "/usr/share/doc/vellumax/user-guide.html");
+    EXPECT_EQ(HomePageUrl(kUserGuide, InstallLayout::For(t / "usr/./bin/")),
+              "file://" + t.path() + "/usr/share/doc/vellumax/user-guide.html");
     InstallLayout odd = there;
     odd.userGuide = t.file("a b#?%\xC3\xA9.html");
     EXPECT_EQ(HomePageUrl(kUserGuide, odd), "file://" + t.path() + "/a%20b%23%3F%25%C3%A9.html");
