@@ -136,6 +136,8 @@ TEST(RunConversion, EndsWholeAndPutsTheUsersOwnSettingBackExactlyWhateverHappens
         r.press();
         EXPECT_EQ(r.p.launcher.started.size(), started) << told;
         EXPECT_NE(r.told().find(told), std::string::npos) << r.told();
+        // A run that goes well says "Done." once for each entry, and nothing else.
+        EXPECT_TRUE(told != "Done." || r.p.ui.boxes.size() == started) << r.told();
         EXPECT_EQ(r.pointers.back(), 0) << told;
         EXPECT_EQ(r.p.printers.userDefault, after) << told;
         EXPECT_EQ(r.p.record.text.has_value(), told == "could not be set back") << told;
