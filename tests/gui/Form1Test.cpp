@@ -198,8 +198,8 @@ class Form1Test : public QObject {
             {"", t / "not-yet.txt", {t / "not-yet.txt"}},
             {"", "", {}},
             {"",
-             quoted(t / "ab/d.log", t / "a/y.txt", t / "a/e/x.txt"),  // "a" is no folder of "ab"
-             {t / "ab/d.log", t / "a/y.txt", t / "a/e/x.txt"}},
+             quoted(t / "a/y.txt", t / "ab/d.log", t / "a/e/x.txt"),  // "a" is no folder of "ab"
+             {t / "a/y.txt", t / "ab/d.log", t / "a/e/x.txt"}},
             {"a/e", quoted("z.txt", "x.txt"), {t / "a/e/z.txt", t / "a/e/x.txt"}},
             {"a/e", "x.txt", {t / "a/e/x.txt"}}};  // listed a second time
         QtUi ui;
