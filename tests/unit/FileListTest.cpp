@@ -16,17 +16,12 @@
 #include "support/Fakes.h"
 #include "support/TempDir.h"
 
-namespace vx {
+using namespace vx;
+
 namespace {
 
 using Paths = std::vector<std::string>;
 using namespace std::string_literals;
-
-Paths Texts(const FileList& list) {
-    Paths out;
-    for (std::size_t i = 1; i <= list.count(); ++i) out.push_back(list.text(i));
-    return out;
-}
 
 // Random edits, enough to compact the text store often, against a plain vector of (ref, text).
 TEST(FileList, BehavesLikeAReferenceListUnderRandomOperations) {
@@ -126,7 +121,9 @@ struct Walk {
     Paths add(const std::string& folder) {
         ui.folderResult = folder;
         AddFolderFiles(list, fs, ui, [this](int p) { pointers.push_back(p); });
-        return Texts(list);
+        Paths out;
+        for (std::size_t i = 1; i <= list.count(); ++i) out.push_back(list.text(i));
+        return out;
     }
 };
 
@@ -219,4 +216,3 @@ TEST(UriList, GivesLocalPathsByteForByteAndRefusesAnythingElse) {
 }
 
 }  // namespace
-}  // namespace vx

@@ -6,7 +6,8 @@
 #include "convert/Wordpad.h"
 #include "support/Fakes.h"
 
-namespace vx {
+using namespace vx;
+
 namespace {
 
 using Opt = std::optional<std::string>;
@@ -219,4 +220,3 @@ TEST(FormLogic, StartUpDrawsTheHomePageOnSevenAndCentresWithFractions) {
 }
 
 }  // namespace
-}  // namespace vx

@@ -20,7 +20,8 @@
 #include "support/Command.h"
 #include "support/TempDir.h"
 
-namespace vx {
+using namespace vx;
+
 namespace {
 
 TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideAndNoChildLeft) {
@@ -191,4 +192,3 @@ TEST(InstallLayout, FindsFilesBesideABuildAndRelativeToAnInstalledBin) {
 }
 
 }  // namespace
-}  // namespace vx
