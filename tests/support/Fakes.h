@@ -25,7 +25,6 @@ class FakeUi : public Ui {
   public:
     std::vector<Box> boxes;
     std::function<void(const Box&)> onBox;
-    std::vector<std::string> dialogResults;  // handed out in order, then ""
     std::string folderResult;
     std::function<void()> onDialog, onYield;
     int dialogs = 0, yields = 0, terminations = 0;
@@ -38,10 +37,7 @@ class FakeUi : public Ui {
     }
     std::string openFileDialog(const OpenDialogSettings&) override {
         if (++dialogs; onDialog) onDialog();
-        if (dialogResults.empty()) return {};
-        std::string r = dialogResults.front();
-        dialogResults.erase(dialogResults.begin());
-        return r;
+        return {};  // cancelled
     }
     std::string browseForFolder(const std::string&) override {
         ++dialogs;

@@ -104,11 +104,10 @@ SoakResult RunSoak(const SoakOptions& o) {
     };
     for (int round = 0; round < 2 && (round == 0 || killed); ++round) {
         std::ofstream list(t / "list");
-        std::size_t listed = 0;
         for (std::size_t i = 0; i < o.files; ++i)
-            if (PdfsWithMarker(stem(i)).empty()) list << files[i] << "\n", ++listed;
+            if (PdfsWithMarker(stem(i)).empty()) list << files[i] << "\n";
+        if (list.tellp() == 0) break;  // every file has its PDF
         list.close();
-        if (listed == 0) break;
         const std::string run = "exec " + self + " --window " + t / "list" + " >>" + log + " 2>&1";
         const pid_t window = StartProgram({"/bin/sh", "-c", run});
         for (; ::waitpid(window, nullptr, WNOHANG) == 0 && inTime(); faultsDue(window))

@@ -150,8 +150,6 @@ TEST(PutBackUnfinishedRun, ARecordLeftBehindPutsTheSettingBackAndTellsOnce) {
     // the record, the setting after, what is told ("" nothing), held by a run still going
     const std::vector<std::tuple<Opt, Opt, std::string, bool>> cases = {
         {std::nullopt, "PDF_Printer", "", false},
-        {"Office/draft\n", "Office/draft", "\"Office/draft\", has been put back", false},
-        {"\n", std::nullopt, "no default printer of your own", false},
         {"Gone\n", "PDF_Printer", "could not be put back", false},
         {"Office", "PDF_Printer", "damaged", false},
         {"Office\n", "PDF_Printer", "", true},
