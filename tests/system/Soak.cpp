@@ -46,9 +46,9 @@ bool JobsPending() {
 
 SoakResult RunSoak(const SoakOptions& o) {
     SmallHome home(64ul << 20);
-    if (!home.ok()) return {0, 0, {"no small home: " + home.why()}, ""};
+    if (!home.ok()) return {0, 0, {"no small home: " + home.why()}};
     PrivateCups cups;
-    if (!cups.ok()) return {0, 0, {"the private cupsd did not start:\n" + cups.log()}, ""};
+    if (!cups.ok()) return {0, 0, {"the private cupsd did not start:\n" + cups.log()}};
     cups.addNullPrinter("Office");
     cups.addPdfPrinter();
     cups.run("lpoptions -d Office >/dev/null");
@@ -121,12 +121,12 @@ SoakResult RunSoak(const SoakOptions& o) {
     if (fillEnd != Clock::time_point()) home.free();
     if (!inTime()) result.problems.push_back("the batch did not finish in time");
 
-    result.log = RunCommand("cat " + log).out;
+    const std::string told = RunCommand("cat " + log).out;
     for (std::size_t i = 0; i < o.files; ++i) {
         const auto pdfs = PdfsWithMarker(stem(i));
         if (pdfs.size() == 1 && PdfText(pdfs[0], false).find(words(i)) != std::string::npos)
             ++result.pdfs;
-        else if (result.log.find(stem(i) + ".txt") == std::string::npos)
+        else if (told.find(stem(i) + ".txt") == std::string::npos)
             result.problems.push_back(files[i] + ": " + std::to_string(pdfs.size()) +
                                       " PDFs, and nobody was told");
     }
@@ -140,7 +140,9 @@ SoakResult RunSoak(const SoakOptions& o) {
         result.problems.push_back("the queue is not enabled");
     if (JobsPending())
         result.problems.push_back("jobs left: " + RunCommand("lpstat -l -o PDF_Printer").out);
-    if (!result.problems.empty()) result.problems.push_back("cupsd's log:\n" + cups.log());
+    if (!result.problems.empty())
+        result.problems.push_back("what the user was shown:\n" + told + "cupsd's log:\n" +
+                                  cups.log());
     return result;
 }
 

@@ -18,13 +18,11 @@ struct SoakOptions {
 struct SoakResult {
     double seconds = 0;                 // from the first press to the last PDF
     std::size_t pdfs = 0;               // inputs with their one complete PDF
-    std::vector<std::string> problems;  // what a user would call lost or left behind
-    std::string log;                    // the boxes and textprint's messages
+    std::vector<std::string> problems;  // what a user would call lost or left behind, and logs
 };
 
 // Runs the batch while, at random points, cupsd restarts twice, ~/PDF is full for a few seconds
-// and the window is killed (kill -9) and run again on the files without a PDF. Call it before
-// any thread starts.
+// and the window is killed (kill -9) and run on the files without a PDF. Call before threads.
 SoakResult RunSoak(const SoakOptions& options);
 
 // What main() runs first: "--window LIST [hold]" runs the real window with textprint on the
