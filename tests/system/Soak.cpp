@@ -32,10 +32,10 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Whether a word processor still prints a file from the folder: its job is not handed over.
+// Whether a program with a file of the folder among its arguments runs: a word processor
+// that has not handed its job over. With -z, grep reads each argument as a line.
 bool StillPrinting(const std::string& folder) {
-    // "[/]p" keeps the shell that runs pgrep from matching itself.
-    return RunCommand("pgrep -f '[/]p " + folder + "' >/dev/null").status == 0;
+    return RunCommand("grep -qsaz '^" + folder + "' /proc/[0-9]*/cmdline").status == 0;
 }
 
 bool JobsPending() {
@@ -114,7 +114,7 @@ SoakResult RunSoak(const SoakOptions& o) {
             QTest::qSleep(50);
         if (SignalOwnChild(window, SIGKILL)) ::waitpid(window, nullptr, 0);  // out of time
         // As a user would: the printer's queue is done before the missing files are added.
-        while ((JobsPending() || fillEnd != Clock::time_point() || StillPrinting(t.path())) &&
+        while ((JobsPending() || fillEnd != Clock::time_point() || StillPrinting(t / "in/")) &&
                inTime())
             faultsDue(0), QTest::qSleep(50);
     }
@@ -158,7 +158,7 @@ int RunWindow(int argc, char** argv) {
         std::printf("%s\n", box.text.c_str());
         std::fflush(stdout);
         if (box.text != "Done.") return;
-        for (int i = 0; i < 2000 && StillPrinting(folder); ++i) QTest::qSleep(10);
+        for (int i = 0; i < 2000 && StillPrinting(folder + "/in/"); ++i) QTest::qSleep(10);
         if (hold) QEventLoop().exec();
     };
     std::ofstream(folder + "/classes.reg")

@@ -26,8 +26,9 @@ struct SoakResult {
 SoakResult RunSoak(const SoakOptions& options);
 
 // What main() runs first: "--window LIST [hold]" runs the real window with textprint on the
-// files in LIST, presses "Convert To PDF", prints every box and, after each "Done.", waits for
-// textprint to hand its job over (with "hold": then for a signal). Otherwise returns -1.
+// files in LIST (kept in the folder "in" beside it), presses "Convert To PDF", prints every box
+// and, after each "Done.", waits for textprint to hand its job over (with "hold": then for a
+// signal). Otherwise returns -1.
 int RunWindow(int argc, char** argv);
 
 }  // namespace vx::test

@@ -38,7 +38,8 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     const std::string record = t / "vellumax/borrowed-printer";
     const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
     const std::string marker = "vxsys" + std::to_string(::getpid());
-    const std::string list = t.file("list", t.file(marker + " a b.txt", "alpha words\n") + "\n");
+    const std::string list =
+        t.file("list", t.file("in/" + marker + " a b.txt", "alpha words\n") + "\n");
     CupsPrinters printers;
     std::size_t printed = 0;
     const auto within = [](const std::function<bool()>& done) {
