@@ -10,9 +10,8 @@
 #include "system/Soak.h"
 
 int main(int argc, char** argv) {
-    if (vx::test::IsSoakWindow(argc, argv)) return vx::test::SoakWindow(argc, argv);
+    if (const int window = vx::test::RunWindow(argc, argv); window >= 0) return window;
     vx::test::SoakOptions o;
-    o.self = "/proc/self/exe";
     o.files = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 2000;
     o.seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10))
                       : static_cast<unsigned>(std::time(nullptr));

@@ -25,16 +25,22 @@ static void MoveOver(QWidget* w, QPoint at, Qt::MouseButtons buttons = Qt::NoBut
     QApplication::sendEvent(w, &move);
 }
 
+static Texts TextsOf(const FileList& list) {
+    Texts out;
+    for (std::size_t i = 1; i <= list.count(); ++i) out.push_back(list.text(i));
+    return out;
+}
+
 class Form1Test : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::FakePlatform> p;
     std::unique_ptr<Form1> form;
 
-    void start(const std::string& programFolder = VELLUMAX_BIN_DIR) {
+    void start(const std::string& programFolder = VELLUMAX_BIN_DIR, double random = 0.5) {
         form.reset();
         p = std::make_unique<test::FakePlatform>(programFolder);
-        p->ui.screen = {1920, 1080};
+        p->random = random;
         form = std::make_unique<Form1>(p->platform);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -51,22 +57,14 @@ class Form1Test : public QObject {
     void add(const Texts& texts) {
         for (const auto& t : texts) form->List().append(t);
     }
-    Texts texts() {
-        Texts out;
-        for (std::size_t i = 1; i <= form->List().count(); ++i) out.push_back(form->List().text(i));
-        return out;
-    }
+    Texts texts() { return TextsOf(form->List()); }
 
   private slots:
     void cleanup() { form.reset(); }
 
-    void theWindowOpensCentredWithTheFocusOnTheHiddenButton() {
-        // The window draws for the home page once; which draws win is the logic's own test.
-        p = std::make_unique<test::FakePlatform>();
-        p->random = 0.06;
-        form = std::make_unique<Form1>(p->platform);
+    void theWindowOpensCentredAndItsButtonsRunTheirCommandOnce() {
+        start(VELLUMAX_BIN_DIR, 0.06);  // a winning draw: the home page opens, once
         QCOMPARE(p->launcher.urls.size(), std::size_t(1));
-        start();
         const QRect outer = form->frameGeometry();
         QVERIFY(outer.size() != form->size());  // the frame is only known once shown
         QCOMPARE(outer.topLeft(), QPoint(qRound((1920 - outer.width()) / 2.0),
@@ -74,11 +72,8 @@ class Form1Test : public QObject {
         // The focus starts on the hidden button, which does nothing when pressed.
         QCOMPARE(QApplication::focusWidget(), child("Command1"));
         QTest::keyClick(child("Command1"), Qt::Key_Space);
-        QVERIFY(p->ui.dialogSettings.empty() && p->ui.folderPrompts.empty() && p->ui.boxes.empty());
-    }
-
-    void aPressRunsTheCommandOnceWithTheButtonReleased() {
-        start();
+        QVERIFY(p->ui.dialogs == 0 && p->ui.boxes.empty());
+        // A press runs its command once, with the button already released.
         auto* check1 = static_cast<QPushButton*>(child("Check1"));
         std::vector<bool> heldDuring;
         p->ui.onDialog = [&] { heldDuring.push_back(check1->isChecked()); };
@@ -174,8 +169,7 @@ class Form1Test : public QObject {
         QCOMPARE(list()->currentIndex().row(), 3);
         QTest::mouseRelease(vp(), Qt::LeftButton, {}, {20, 100});
         QCOMPARE(vp()->cursor().shape(), Qt::ArrowCursor);
-        // Scrolled down, no row out of sight moves while the pointer is over the header, the
-        // buttons or outside the window.
+        // Scrolled down: no row out of sight moves with the pointer above or below the list.
         add({"E", "F", "G", "H", "I", "J", "K", "L"});
         row(0);
         list()->scrollToBottom();
@@ -195,16 +189,22 @@ class Form1Test : public QObject {
                     vp()->height());
     }
 
-    void theOpenDialogGivesThePathsMeant() {
+    void theOpenDialogAddsThePathsMeant() {
         test::TempDir t;
-        for (const char* f : {"x/d.log", "y/e/x.txt", "y/e/z.txt"}) t.file(f);
+        for (const char* f : {"ab/d.log", "a/y.txt", "a/e/x.txt", "a/e/z.txt"}) t.file(f);
         auto quoted = [](const auto&... n) { return (("\"" + std::string(n) + "\" ") + ...); };
-        // A folder whose path is typed and entered with Return first, the names typed then.
+        // Typed: a folder entered with Return first, if any, then the names; "" cancels.
         const std::tuple<std::string, std::string, Texts> cases[] = {
             {"", t / "not-yet.txt", {t / "not-yet.txt"}},
-            {"", quoted(t / "x/d.log", t / "y/e/x.txt"), {t / "x/d.log", t / "y/e/x.txt"}},
-            {"y/e", quoted("z.txt", "x.txt"), {t / "y/e/z.txt", t / "y/e/x.txt"}}};
+            {"", "", {}},
+            {"",
+             quoted(t / "a/y.txt", t / "ab/d.log", t / "a/e/x.txt"),  // "a" is no folder of "ab"
+             {t / "a/y.txt", t / "ab/d.log", t / "a/e/x.txt"}},
+            {"a/e", quoted("z.txt", "x.txt"), {t / "a/e/z.txt", t / "a/e/x.txt"}},
+            {"a/e", "x.txt", {t / "a/e/x.txt"}}};  // listed a second time
         QtUi ui;
+        FileList list;
+        Texts all;
         for (const auto& [enter, typed, meant] : cases) {
             // Answers the modal dialog from inside its own loop; never leaves it open.
             QTimer::singleShot(50, [&, enter = enter, typed = typed] {
@@ -223,22 +223,13 @@ class Form1Test : public QObject {
                     ->click();
                 if (QApplication::activeModalWidget() == dialog) dialog->reject();
             });
-            QCOMPARE(SplitDialogResult(ui.openFileDialog(AddFilesDialogSettings()), '/'), meant);
+            AddPickedFiles(list, ui, '/');
+            all.insert(all.end(), meant.begin(), meant.end());
+            QCOMPARE(TextsOf(list), all);
         }
-    }
-
-    void closingDuringAConversionUnderTheHourglassPutsThePrinterBackAndEnds() {
-        start();
-        add({"/a", "/b"});
-        std::string atClose;  // the run goes on here, as the fake does not end the process
-        p->ui.onYield = [&] {
-            p->ui.onYield = nullptr;
-            form->close();
-            atClose = p->printers.userDefault.value_or("");
-        };
-        QTest::mouseClick(child("Check2"), Qt::LeftButton);
-        QCOMPARE(p->ui.terminations, 1);
-        QCOMPARE(atClose, std::string("Office"));
+        // "*.*" shows files without a dot too.
+        QCOMPARE(QtNameFilters("All Files (*.*)|*.*|Text Files (*.txt)|*.txt"),
+                 (QStringList{"All Files (*.*) (*)", "Text Files (*.txt) (*.txt)"}));
     }
 };
 

@@ -33,16 +33,12 @@ inline pid_t StartProgram(const std::vector<std::string>& args) {
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
+    if (pid == 0) ::execv(argv[0], argv.data()), ::_exit(127);
     return pid;
 }
 
-// Signals pid only while it is a child of ours not yet waited for, which keeps its pid from
-// going to another process. Never 0 or -1: kill() would reach the whole process group (the
-// test runner, ctest, a CI script) or every process we may signal.
+// Signals pid only while it is a child of ours not yet waited for, so never another process:
+// not for 0 or -1, which kill() takes for the whole process group or every process.
 inline bool SignalOwnChild(pid_t pid, int signal) {
     siginfo_t info{};
     return pid > 0 &&

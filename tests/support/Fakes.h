@@ -1,12 +1,12 @@
 #pragma once
 
-// Fake OS services: each records what it was asked and answers as the test sets it up.
-
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Services.h"
@@ -19,41 +19,32 @@ namespace vx::test {
 struct Box {
     std::string text;
     BoxIcon icon;
-    std::string caption;
 };
 
 class FakeUi : public Ui {
   public:
     std::vector<Box> boxes;
     std::function<void(const Box&)> onBox;
-    std::vector<std::string> dialogResults;  // handed out in order, then ""
-    std::vector<OpenDialogSettings> dialogSettings;
-    std::function<void()> onDialog, onYield;
     std::string folderResult;
-    std::vector<std::string> folderPrompts;
-    int yields = 0, terminations = 0;
+    std::function<void()> onDialog, onYield;
+    int dialogs = 0, yields = 0, terminations = 0;
     Point pointer{0, 0};
     Size screen{1920, 1080};
 
-    void messageBox(const std::string& text, BoxIcon icon, const std::string& caption) override {
-        boxes.push_back({text, icon, caption});
+    void messageBox(const std::string& text, BoxIcon icon, const std::string&) override {
+        boxes.push_back({text, icon});
         if (onBox) onBox(boxes.back());
     }
-    std::string openFileDialog(const OpenDialogSettings& settings) override {
-        dialogSettings.push_back(settings);
-        if (onDialog) onDialog();
-        if (dialogResults.empty()) return {};
-        std::string r = dialogResults.front();
-        dialogResults.erase(dialogResults.begin());
-        return r;
+    std::string openFileDialog(const OpenDialogSettings&) override {
+        if (++dialogs; onDialog) onDialog();
+        return {};  // cancelled
     }
-    std::string browseForFolder(const std::string& prompt) override {
-        folderPrompts.push_back(prompt);
+    std::string browseForFolder(const std::string&) override {
+        ++dialogs;
         return folderResult;
     }
     void yield() override {
-        ++yields;
-        if (onYield) onYield();
+        if (++yields; onYield) onYield();
     }
     Point cursorPos() override { return pointer; }
     Size screenSize() override { return screen; }
@@ -86,13 +77,13 @@ class FakePrinters : public Printers {
 class FakeStateRecord : public StateRecord {
   public:
     std::optional<std::string> text;
-    bool full = false;  // writing fails as on a full disk
+    bool full = false;                            // writing fails as on a full disk
+    bool heldElsewhere = false, claimed = false;  // elsewhere: by another window's run
     std::optional<std::string> read() override { return text; }
     void write(const std::string& t) override {
         text = full ? throw PlatformError(28, "Disk full") : t;
     }
     void remove() override { text.reset(); }
-    bool heldElsewhere = false, claimed = false;  // elsewhere: by another window's run
     bool claim() override { return claimed = !heldElsewhere; }
     void letGo() override { claimed = false; }
 };
@@ -123,11 +114,13 @@ class FakeLauncher : public Launcher {
 };
 
 #ifndef _WIN32
-// The real file system, with chosen folders that cannot be listed.
+// The real file system, with folders that cannot be listed, fail, or are listed late.
 class FlakyFileSystem : public PosixFileSystem {
   public:
-    std::set<std::string> unreadable;
+    std::set<std::string> unreadable, failing, slow;
     Listing listFolder(const std::string& folder, unsigned mask) override {
+        if (failing.count(folder)) throw PlatformError(5, "Access is denied.");
+        if (slow.count(folder)) std::this_thread::sleep_for(std::chrono::milliseconds(40));
         if (unreadable.count(folder)) return Listing{false, 13, {}};
         return PosixFileSystem::listFolder(folder, mask);
     }

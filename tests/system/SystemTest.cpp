@@ -1,36 +1,27 @@
-// The real program against a private CUPS server, the vellumax-pdf "PDF Printer" and
-// textprint as the word processor.
+// The real program against a private CUPS server, "PDF Printer" on our backend and textprint.
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <QApplication>
-#include <QEventLoop>
 #include <QProcess>
-#include <QPushButton>
 #include <QTest>
+#include <ctime>
 #include <filesystem>
 
-#include "app/Form1.h"
 #include "platform/posix/CupsPrinters.h"
-#include "platform/posix/HiveRegistry.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixLauncher.h"
-#include "platform/posix/PosixStateRecord.h"
 #include "platform/posix/SmallFile.h"
-#include "platform/qt/EndSignals.h"
 #include "support/Command.h"
-#include "support/Fakes.h"
 #include "support/TempDir.h"
 #include "system/PrivateCups.h"
+#include "system/Soak.h"
 
 namespace vx {
 namespace {
 
-// Sends the signal unless the program has ended already, and waits up to 20 s for the end,
-// which one that ignores it meets by SIGKILL.
+// Sends the signal unless the program has ended; it must end within 20 s.
 void Stop(QProcess& p, int signal) {
     test::SignalOwnChild(static_cast<pid_t>(p.processId()), signal);
-    if (!p.waitForFinished(20000)) p.kill();
+    EXPECT_TRUE(p.waitForFinished(20000)) << "still running after signal " << signal;
+    p.kill();
     p.waitForFinished();
 }
 
@@ -47,10 +38,8 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     const std::string record = t / "vellumax/borrowed-printer";
     const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
     const std::string marker = "vxsys" + std::to_string(::getpid());
-    const std::string hive = t.file("a.reg",
-                                    "[HKEY_CLASSES_ROOT\\Wordpad.Document.1\\Protocol"
-                                    "\\StdFileEditing\\Server]\n@=\"" TEXTPRINT_PATH "\"\n");
-    const std::string entry = t.file(marker + " a b.txt", "alpha words\n");
+    const std::string list =
+        t.file("list", t.file("in/" + marker + " a b.txt", "alpha words\n") + "\n");
     CupsPrinters printers;
     std::size_t printed = 0;
     const auto within = [](const std::function<bool()>& done) {
@@ -62,7 +51,7 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
             if (own.empty()) printers.setDefaultPrinter("");
             const auto before = ReadSmallFile(lpoptions, 4096);
             QProcess run;
-            run.start("/proc/self/exe", {"--run", hive.c_str(), entry.c_str()});
+            run.start("/proc/self/exe", {"--window", list.c_str(), "hold"});
             while (!run.readAllStandardOutput().contains("Done.") && run.waitForReadyRead(20000)) {
             }
             EXPECT_EQ(printers.defaultPrinter(), "PDF_Printer");
@@ -91,37 +80,25 @@ TEST(SystemTest, AnEndedOrKilledRunPrintsAndLeavesTheUsersOwnSettingAsItWas) {
     }
 }
 
-// The window the test above ends: "Done." waits for it.
-int RunWindow(const std::string& hive, const std::string& entry) {
-    class WaitingUi : public test::FakeUi {
-        void messageBox(const std::string& text, BoxIcon, const std::string&) override {
-            std::printf("%s\n", text.c_str());
-            std::fflush(stdout);
-            if (text == "Done.") QEventLoop().exec();
-        }
-        void terminate() override { std::_Exit(0); }
-    } ui;
-    HiveRegistry registry({hive});
-    PosixFileSystem fileSystem;
-    CupsPrinters printers;
-    PosixLauncher launcher;
-    PosixStateRecord record(PosixStateRecord::StandardFile("borrowed-printer"));
-    Platform platform{&fileSystem,      &registry, &printers, &launcher, &ui,
-                      VELLUMAX_BIN_DIR, "",        nullptr,   &record};
-    Form1 form(platform);
-    const EndSignals ends([&form] { form.close(); });
-    form.List().append(entry);
-    QTest::mouseClick(form.findChild<QPushButton*>("Check2"), Qt::LeftButton);
-    return 0;
+// About 100 files under the faults RunSoak() describes; VELLUMAX_SOAK_SEED replays a seed.
+TEST(Soak, EveryFileGetsOnePdfOrANameInABoxUnderFaults) {
+    test::SoakOptions o;
+    const char* seed = std::getenv("VELLUMAX_SOAK_SEED");
+    o.seed = static_cast<unsigned>(seed ? std::strtoul(seed, nullptr, 10) : std::time(nullptr));
+    const test::SoakResult r = test::RunSoak(o);
+    if (!r.problems.empty() && r.problems[0].rfind("no small home", 0) == 0)
+        GTEST_SKIP() << r.problems[0];
+    for (const auto& p : r.problems) ADD_FAILURE() << p;
+    std::printf("soak: %zu of %zu files with their PDF in %.1f s (seed %u)\n", r.pdfs, o.files,
+                r.seconds, o.seed);
 }
 
 }  // namespace
 }  // namespace vx
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    if (argc == 4 && std::string(argv[1]) == "--run") return vx::RunWindow(argv[2], argv[3]);
+    if (const int window = vx::test::RunWindow(argc, argv); window >= 0) return window;
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);  // for the real program the test starts
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

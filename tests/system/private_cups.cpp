@@ -1,6 +1,5 @@
-// Test helper for runs outside this process (Windows programs under Wine): a private CUPS
-// server with "PDF Printer" as the set-up makes it, kept until standard input closes. Says
-// the server's socket on standard output once it is up.
+// A private CUPS server with "PDF Printer", for the Windows programs under Wine: prints its
+// socket once it is up and keeps it until standard input closes.
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,15 +8,10 @@
 
 int main() {
     vx::test::PrivateCups cups;
-    if (!cups.ok()) {
-        std::fprintf(stderr, "private-cups: cupsd did not come up\n%s", cups.log().c_str());
-        return 1;
-    }
+    if (!cups.ok()) return std::fprintf(stderr, "cupsd did not come up\n%s", cups.log().c_str()), 1;
     cups.addPdfPrinter();
     std::printf("%s/cups.sock\n", cups.folder().c_str());
     std::fflush(stdout);
-    char buffer[256];
-    while (::read(0, buffer, sizeof buffer) > 0) {
+    for (char buffer[256]; ::read(0, buffer, sizeof buffer) > 0;) {
     }
-    return 0;
 }

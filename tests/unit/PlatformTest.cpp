@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
+#include "convert/Wordpad.h"
 #include "platform/CommandLineSplit.h"
+#include "platform/InstallLayout.h"
+#include "platform/posix/HiveRegistry.h"
 #include "platform/posix/LpOptions.h"
 #include "platform/posix/PosixLauncher.h"
 #include "platform/posix/PosixStateRecord.h"
@@ -15,21 +20,20 @@
 #include "support/Command.h"
 #include "support/TempDir.h"
 
-namespace vx {
+using namespace vx;
+
 namespace {
 
 TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideAndNoChildLeft) {
     test::TempDir t;
     const std::string out = t / "args";
     const std::string tricky = std::string("a \"b\" $(touch ") + t.path() + "/pwned) `x`\n\xff;|*'";
-    ::setenv("PRINTER", "elsewhere", 1);
-    ::setenv("LPDEST", "elsewhere", 1);
+    for (const char* v : {"PRINTER", "LPDEST"}) ::setenv(v, "elsewhere", 1);
     PosixLauncher launcher;
     // The child writes its answer beside the file and renames it, so it appears whole.
     const std::string script = R"(printf '%s|%s' "$1" "$PRINTER$LPDEST" > "$2.t"; mv "$2.t" "$2")";
     launcher.start(CommandLine{"/bin/sh", {"-c", script, "sh", tricky, out}, ""});
-    ::unsetenv("PRINTER");
-    ::unsetenv("LPDEST");
+    for (const char* v : {"PRINTER", "LPDEST"}) ::unsetenv(v);
     for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(ReadSmallFile(out, 4096), tricky + "|");
@@ -43,18 +47,13 @@ TEST(PosixLauncher, HandsEveryArgumentOverUnchangedWithNoShellNoPrinterOverrideA
         EXPECT_THROW(launcher.start(CommandLine{program, {"/p", "x"}, ""}), PlatformError);
 }
 
-TEST(PosixStateRecord, ARunsClaimKeepsOtherWindowsOutUntilItLetsGo) {
-    test::TempDir t;
-    PosixStateRecord a(t / "state/record"), b(t / "state/record");
-    EXPECT_TRUE(a.claim() && !b.claim());
-    a.letGo();
-    EXPECT_TRUE(b.claim());
-}
-
-// A writer ended half-way leaves the old record, which only its owner may read.
+// A run's claim keeps other windows out; a write cut short leaves the old record whole.
 TEST(PosixStateRecord, AWriteCutShortLeavesTheOldRecordWholeAndNobodyElseReadsIt) {
     test::TempDir t;
-    PosixStateRecord record(t / "state/record");
+    PosixStateRecord record(t / "state/record"), other(t / "state/record");
+    EXPECT_TRUE(record.claim() && !other.claim());
+    record.letGo();
+    EXPECT_TRUE(other.claim());
     record.write("Office/draft");
     EXPECT_EQ(std::filesystem::status(t / "state/record").permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
@@ -123,5 +122,73 @@ TEST(SplitCommandLine, SplitsAsWindowsDoes) {
     for (const auto& [line, words] : cases) EXPECT_EQ(SplitCommandLine(line), words) << line;
 }
 
+std::string Hive(const std::string& value, const std::string& root = "HKEY_CLASSES_ROOT") {
+    return "[" + root + "\\wordpad.document.1\\Protocol\\StdFileEditing\\SERVER]\r\n@=" + value +
+           "\r\n";
+}
+
+std::string Utf16(const std::string& latin1) {
+    std::string out = "\xFF\xFE";
+    for (const char c : latin1) out += std::string{c, '\0'};
+    return out;
+}
+
+// The system hive names /usr/bin/tp; the user's, when it is a small regular file, overlays it.
+TEST(WordpadPath, ReadsTheValueAsStoredAndTheUserHiveOverlaysOnlyWhenItIsASmallRegularFile) {
+    test::TempDir t;
+    const std::string user = t / "user.reg", sys = "/usr/bin/tp";
+    HiveRegistry registry({t.file("system.reg", Hive("\"" + sys + "\"")), user});
+    const auto userHive = [&t](const std::string& text) {
+        return [&t, text] { t.file("user.reg", text); };
+    };
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[] {}, sys},
+        {userHive("\xEF\xBB\xBF" + Hive(R"("\"C:\\Program Files\\wp.exe\" ")")),
+         "\"C:\\Program Files\\wp.exe\" "},
+        {userHive(Utf16(Hive("\"/caf\xE9\""))), "/caf\xC3\xA9"},
+        {userHive(Hive("\"" + std::string(259, 'p') + "\"")), std::string(259, 'p')},
+        {userHive(Hive("\"" + std::string(260, 'p') + "\"")), ""},  // beyond the 260-byte buffer
+        {userHive(Hive("dword:00000001")), sys},
+        {userHive(Hive("\"/x\"", "HKEY_CURRENT_USER")), sys},
+        {[&] { std::filesystem::create_directory(user); }, sys},
+        {[&] { ::mkfifo(user.c_str(), 0600); }, sys},
+        {[&] { std::filesystem::create_symlink("/dev/zero", user); }, sys},
+        {userHive(Hive("\"/x\"") + std::string(2 << 20, ';')), sys},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        std::filesystem::remove_all(user);
+        cases[i].first();
+        EXPECT_EQ(GetWordpadPath(registry), cases[i].second) << "case " << i;
+    }
+}
+
+// The tests build for the default prefix /usr/local, whose sysconfdir is prefix/etc.
+TEST(InstallLayout, FindsFilesBesideABuildAndRelativeToAnInstalledBin) {
+    test::TempDir t;
+    const std::string build = t.folder("build/bin"), bin = t.folder("usr/bin");
+    const InstallLayout here = InstallLayout::For(build, "/etc/xdg");
+    EXPECT_EQ(here.dataFolder, build);
+    EXPECT_EQ(here.helperFolder, build);
+    EXPECT_EQ(here.systemHives, std::vector<std::string>{build + "/vellumax-classes.reg"});
+
+    t.folder("usr/share/vellumax");
+    const InstallLayout there = InstallLayout::For(bin, "/high/:relative::/low");
+    EXPECT_EQ(there.dataFolder, t / "usr/share/vellumax");
+    EXPECT_EQ(there.helperFolder, t / "usr/libexec/vellumax");
+    // Less important first, so the first $XDG_CONFIG_DIRS entry overlays the rest.
+    EXPECT_EQ(there.systemHives, (std::vector<std::string>{t / "usr/etc/xdg/vellumax/classes.reg",
+                                                           "/low/vellumax/classes.reg",
+                                                           "/high/vellumax/classes.reg"}));
+
+    // The user guide opens only when it is there, as an address no byte can break.
+    EXPECT_EQ(HomePageUrl(kUserGuide, there), "");
+    t.file("usr/share/doc/vellumax/user-guide.html");
+    EXPECT_EQ(HomePageUrl(kUserGuide, InstallLayout::For(t / "usr/./bin/")),
+              "file://" + t.path() + "/usr/share/doc/vellumax/user-guide.html");
+    InstallLayout odd = there;
+    odd.userGuide = t.file("a b#?%\xC3\xA9.html");
+    EXPECT_EQ(HomePageUrl(kUserGuide, odd), "file://" + t.path() + "/a%20b%23%3F%25%C3%A9.html");
+    EXPECT_EQ(HomePageUrl("https://example.org/", there), "https://example.org/");
+}
+
 }  // namespace
-}  // namespace vx
