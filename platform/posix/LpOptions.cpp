@@ -6,11 +6,12 @@ namespace vx::lpoptions {
 
 namespace {
 
+// Views into the file's text: a big file is read without a string per field.
 struct Line {
-    std::string keyword;  // as written
-    std::string name;     // queue or queue/instance
-    std::string rest;     // the options, with their leading blank
-    std::string raw;
+    std::string_view keyword;  // as written
+    std::string_view name;     // queue or queue/instance
+    std::string_view rest;     // the options, with their leading blank
+    std::string_view raw;
 };
 
 bool IsBlank(char c) {
@@ -26,15 +27,15 @@ bool Same(std::string_view a, std::string_view b) {
 
 Line Parse(std::string_view raw) {
     Line l;
-    l.raw = std::string(raw);
+    l.raw = raw;
     std::size_t i = 0;
     while (i < raw.size() && !IsBlank(raw[i])) ++i;
-    l.keyword = std::string(raw.substr(0, i));
+    l.keyword = raw.substr(0, i);
     while (i < raw.size() && IsBlank(raw[i])) ++i;
     const std::size_t start = i;
     while (i < raw.size() && !IsBlank(raw[i])) ++i;
-    l.name = std::string(raw.substr(start, i - start));
-    l.rest = std::string(raw.substr(i));
+    l.name = raw.substr(start, i - start);
+    l.rest = raw.substr(i);
     return l;
 }
 
@@ -62,26 +63,29 @@ bool SaysNothing(const Line& l) {
 
 std::string DefaultOf(std::string_view text) {
     for (const Line& l : Lines(text))
-        if (IsDefault(l)) return l.name;
+        if (IsDefault(l)) return std::string(l.name);
     return {};
 }
 
 std::string WithDefault(std::string_view text, const std::string& dest) {
     std::string out;
+    out.reserve(text.size() + dest.size() + 16);
     bool placed = dest.empty();
-    for (Line& l : Lines(text)) {
+    for (const Line& l : Lines(text)) {
         const bool isDest = Same(l.keyword, "Dest") && l.name == dest;
         if (IsDefault(l) && l.name != dest) {
             if (SaysNothing(l)) continue;
-            l.raw = "Dest " + l.name + l.rest;
+            out.append("Dest ").append(l.name).append(l.rest);
         } else if ((isDest || IsDefault(l)) && !dest.empty()) {
             if (placed) continue;  // one line per destination
-            l.raw = "Default " + l.name + l.rest;
+            out.append("Default ").append(l.name).append(l.rest);
             placed = true;
+        } else {
+            out.append(l.raw);
         }
-        out += l.raw + "\n";
+        out += '\n';
     }
-    if (!placed) out += "Default " + dest + "\n";
+    if (!placed) out.append("Default ").append(dest).append("\n");
     return out;
 }
 
