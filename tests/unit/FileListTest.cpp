@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -178,20 +177,6 @@ TEST(AddFolderFiles, CancelEmptyAndUnreadableTreesAddOnlyWhatCanBeRead) {
     f.fs.failing = {t / "R/bad2/"};
     EXPECT_THROW(f.add(t / "R"), PlatformError);
     EXPECT_EQ(f.list.count(), 0u);
-}
-
-TEST(AddFolderFiles, DeepTreesDoNotExhaustTheStack) {
-    test::TempDir t;
-    std::string rel = "R";
-    int dir = ::open(t.folder("R").c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < 1000; ++i, rel += "/d") {  // a thousand levels, 2000 bytes of path
-        ASSERT_EQ(::mkdirat(dir, "d", 0700), 0);
-        ::close(std::exchange(dir, ::openat(dir, "d", O_RDONLY | O_DIRECTORY)));
-    }
-    ::close(::openat(dir, "deepest", O_CREAT | O_WRONLY, 0600));
-    ::close(dir);
-    Walk w;
-    EXPECT_EQ(w.add(t / "R"), Paths{t / (rel + "/deepest")});
 }
 
 TEST(DialogResult, SplitsIntoFullPathsWithOneSeparatorAtTheSeam) {
