@@ -160,12 +160,15 @@ bool PdfLooksComplete(const std::string& head, const std::string& tail) {
     return head.rfind("%PDF-", 0) == 0 && tail.find("%%EOF") != std::string::npos;
 }
 
-// The last title that reads whole wins. Looking from the end finds it at once, where reading
-// every "/Title" from the start cost the square of the data on each of the backend's reads.
+// The last title that reads whole wins, looked for from the end. Data made of nothing but
+// unfinished "/Title (" would cost the square of its size on each of the backend's reads, so
+// only the last few are tried: a title is cosmetic, the job's name stands in for it.
 std::string PdfTitle(const std::string& bytes) {
-    for (std::size_t at = bytes.rfind("/Title"); at != std::string::npos;
-         at = at == 0 ? std::string::npos : bytes.rfind("/Title", at - 1)) {
+    constexpr int kMostTries = 16;
+    std::size_t at = bytes.rfind("/Title");
+    for (int tries = 0; at != std::string::npos && tries < kMostTries; ++tries) {
         std::size_t i = at + 6;
+        at = at == 0 ? std::string::npos : bytes.rfind("/Title", at - 1);
         while (i < bytes.size() && IsPdfSpace(bytes[i])) ++i;
         if (i >= bytes.size()) continue;
         std::optional<std::string> raw;
