@@ -1,7 +1,5 @@
 #include "platform/posix/LpOptions.h"
 
-#include <vector>
-
 namespace vx::lpoptions {
 
 namespace {
@@ -39,14 +37,13 @@ Line Parse(std::string_view raw) {
     return l;
 }
 
-std::vector<Line> Lines(std::string_view text) {
-    std::vector<Line> out;
-    while (!text.empty()) {
-        const std::size_t nl = text.find('\n');
-        out.push_back(Parse(text.substr(0, nl)));
-        text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
-    }
-    return out;
+// The next line of `text` into `l`, `text` moving past it; false at the end.
+bool NextLine(std::string_view& text, Line& l) {
+    if (text.empty()) return false;
+    const std::size_t nl = text.find('\n');
+    l = Parse(text.substr(0, nl));
+    text = nl == std::string_view::npos ? std::string_view{} : text.substr(nl + 1);
+    return true;
 }
 
 bool IsDefault(const Line& l) {
@@ -62,7 +59,7 @@ bool SaysNothing(const Line& l) {
 }  // namespace
 
 std::string DefaultOf(std::string_view text) {
-    for (const Line& l : Lines(text))
+    for (Line l; NextLine(text, l);)
         if (IsDefault(l)) return std::string(l.name);
     return {};
 }
@@ -71,7 +68,7 @@ std::string WithDefault(std::string_view text, const std::string& dest) {
     std::string out;
     out.reserve(text.size() + dest.size() + 16);
     bool placed = dest.empty();
-    for (const Line& l : Lines(text)) {
+    for (Line l; NextLine(text, l);) {
         const bool isDest = Same(l.keyword, "Dest") && l.name == dest;
         if (IsDefault(l) && l.name != dest) {
             if (SaysNothing(l)) continue;
