@@ -29,10 +29,9 @@ ensure_cups_running() {
     for _ in $(seq 50); do lpstat -r 2>/dev/null | grep -q "is running" && break; sleep 0.1; done
 }
 
-# The print tests read their texts in every script from iso-codes (with gettext's msgunfmt)
-# and from glibc's locale sources.
+# The print tests read their texts in every script from iso-codes (with gettext's msgunfmt).
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libcups2-dev libgtest-dev
-                libpango1.0-dev libcairo2-dev fonts-liberation iso-codes gettext locales)
+                libpango1.0-dev libcairo2-dev fonts-liberation iso-codes gettext)
 # cups-filters brings pdftopdf, the one filter a PDF job passes on its way to "PDF Printer".
 # The fonts: DejaVu Sans Mono for the grid; Noto's core set for every other living script but
 # Han and Hangul (42 MB); WenQuanYi Micro Hei for Chinese, Japanese and Korean (5 MB), a tenth of
