@@ -78,7 +78,7 @@ TEST(PosixStateRecord, AWriteCutShortLeavesTheOldRecordWholeAndNobodyElseReadsIt
 TEST(LpOptions, OnlyTheDefaultLineChanges) {
     const std::string others = "Dest\tLab/draft \t copies=2\n\n#  by hand\n";
     const std::tuple<std::string, std::string, std::string> cases[] = {
-        {others + "Default Office sides=two-sided-long-edge\nDest  Lab\tduplex", "PDF_Printer",
+        {others + "Default\tOffice sides=two-sided-long-edge\nDest  Lab\tduplex", "PDF_Printer",
          others +
              "Dest Office sides=two-sided-long-edge\nDest  Lab\tduplex\nDefault PDF_Printer\n"},
         {others + "Dest Office sides=one-sided\r\n\nDefault PDF_Printer\n", "Office",
