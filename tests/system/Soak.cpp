@@ -68,9 +68,12 @@ SoakResult RunSoak(const SoakOptions& o) {
     std::mt19937 rng(o.seed);
     std::uniform_int_distribution<std::size_t> at(o.files / 10, o.files * 8 / 10);
     std::size_t restarts[2] = {at(rng), at(rng)}, fillAt = at(rng), killAt = at(rng);
-    if (!o.faults) restarts[0] = restarts[1] = fillAt = killAt = SIZE_MAX;
-    std::printf("soak: %zu files, seed %u; restarts at %zu, %zu PDFs; full at %zu; kill at %zu\n",
-                o.files, o.seed, restarts[0], restarts[1], fillAt, killAt);
+    if (!o.faults)
+        restarts[0] = restarts[1] = fillAt = killAt = SIZE_MAX;
+    else
+        std::printf(
+            "soak: %zu files, seed %u; restarts at %zu, %zu PDFs; full at %zu; kill at %zu\n",
+            o.files, o.seed, restarts[0], restarts[1], fillAt, killAt);
 
     SoakResult result;
     const std::string log = t / "boxes.log", self = fs::read_symlink("/proc/self/exe");
