@@ -11,6 +11,7 @@
 
 int main(int argc, char** argv) {
     if (const int window = vx::test::RunWindow(argc, argv); window >= 0) return window;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // a long run shows each pass as it ends
     vx::test::SoakOptions o;
     o.files = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 2000;
     o.seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10))

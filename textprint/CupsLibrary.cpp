@@ -30,6 +30,11 @@ bool CupsLibrary::load(std::string& error) {
     find(finishDestDocument, "cupsFinishDestDocument");
     find(cancelDestJob, "cupsCancelDestJob");
     find(lastErrorString, "cupsLastErrorString");
+    find(server, "cupsServer");
+    find(port, "ippPort");
+    find(encryption, "cupsEncryption");
+    find(connect, "httpConnect2");
+    find(close, "httpClose");
     if (!all) error = "the printing library lacks a call textprint needs";
     return all;
 }

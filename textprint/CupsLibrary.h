@@ -26,6 +26,11 @@ struct CupsLibrary {
     decltype(&::cupsFinishDestDocument) finishDestDocument = nullptr;
     decltype(&::cupsCancelDestJob) cancelDestJob = nullptr;
     decltype(&::cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&::cupsServer) server = nullptr;
+    decltype(&::ippPort) port = nullptr;
+    decltype(&::cupsEncryption) encryption = nullptr;
+    decltype(&::httpConnect2) connect = nullptr;
+    decltype(&::httpClose) close = nullptr;
 };
 
 }  // namespace vx

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,9 +14,12 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <tuple>
 
 #include "platform/InstallLayout.h"
+#include "platform/posix/LpOptions.h"
+#include "platform/posix/SmallFile.h"
 #include "textprint/CupsLibrary.h"
 #include "textprint/Files.h"
 #include "textprint/TextDecoder.h"
@@ -126,14 +130,57 @@ vx::PageSetup PageFor(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo
     return page;
 }
 
+using Clock = std::chrono::steady_clock;
+
+// How long a job waits for a printing system that is restarting: an upgrade or a crash
+// takes seconds, and the user may have started many files at once.
+constexpr auto kServerWait = std::chrono::seconds(30);
+constexpr auto kServerPoll = std::chrono::milliseconds(250);
+
+// Whether the printing system answers at all. When it does not, the library's calls fail
+// saying that the printer does not exist.
+bool ServerAnswers(const vx::CupsLibrary& cups) {
+    http_t* http = cups.connect(cups.server(), cups.port(), nullptr, AF_UNSPEC, cups.encryption(),
+                                1, 5000, nullptr);
+    if (http != nullptr) cups.close(http);
+    return http != nullptr;
+}
+
+// True, after a pause, while the printing system is down and the deadline is not reached.
+bool WaitForServer(const vx::CupsLibrary& cups, Clock::time_point deadline) {
+    if (ServerAnswers(cups) || Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kServerPoll);
+    return true;
+}
+
+// The default the user has now, found as the library finds it while the server is down:
+// LPDEST, PRINTER, then the user's lpoptions and the system's. Empty when only the server
+// knows it.
+std::string DefaultNow() {
+    for (const char* name : {"LPDEST", "PRINTER"})
+        if (const char* v = std::getenv(name); v != nullptr && *v != 0 && std::strcmp(v, "lp") != 0)
+            return v;
+    const char* home = std::getenv("HOME");
+    const char* root = std::getenv("CUPS_SERVERROOT");
+    for (const std::string& file :
+         {std::string(home != nullptr ? home : "") + "/.cups/lpoptions",
+          std::string(root != nullptr ? root : "/etc/cups") + "/lpoptions"})
+        if (auto d = vx::lpoptions::DefaultOf(vx::ReadSmallFile(file, 1 << 20).value_or(""));
+            !d.empty())
+            return d;
+    return "";
+}
+
 // Sends the PDF in `pdf` as one job; false when the printer did not take all of it. The
 // printer's details are passed in, as the library's one-call submission asks for them again.
 bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
-            const std::string& title, const char* format, std::FILE* pdf) {
+            const std::string& title, const char* format, std::FILE* pdf,
+            Clock::time_point deadline) {
     int job = 0;
-    if (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
-        IPP_STATUS_OK_CONFLICTING)
-        return false;
+    // Only a job not yet created is tried again: one cut off later may already be printing.
+    while (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
+           IPP_STATUS_OK_CONFLICTING)
+        if (!WaitForServer(cups, deadline)) return false;
     const bool started = cups.startDestDocument(CUPS_HTTP_DEFAULT, dest, info, job, title.c_str(),
                                                 format, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
     bool sent = started;
@@ -159,16 +206,32 @@ int Print(const char* self, const std::string& path) {
         return Fail(self, error);
     }
     // The default printer is read first: it is only lent to us while the run starts jobs.
+    // While the server is down, the one it was then is waited for, not the one put back since.
+    const std::string lent = DefaultNow();
+    const std::size_t slash = lent.find('/');
+    const std::string queue = lent.substr(0, slash);
+    const char* instance = slash == std::string::npos ? nullptr : lent.c_str() + slash + 1;
+    const Clock::time_point deadline = Clock::now() + kServerWait;
     cups_dest_t* dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    cups_dinfo_t* info = dest != nullptr ? cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr;
-    if (info == nullptr) {
+    cups_dinfo_t* info = nullptr;
+    while ((info = dest != nullptr ? cups.copyDestInfo(CUPS_HTTP_DEFAULT, dest) : nullptr) ==
+           nullptr) {
+        const bool found = dest != nullptr;
+        const std::string why = cups.lastErrorString();
+        cups.freeDests(found ? 1 : 0, dest);
+        const bool down = !ServerAnswers(cups);
+        if (down && Clock::now() < deadline) {
+            std::this_thread::sleep_for(kServerPoll);
+            dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, lent.empty() ? nullptr : queue.c_str(),
+                                     instance);
+            continue;
+        }
         std::fclose(in);
-        cups.freeDests(dest != nullptr ? 1 : 0, dest);
         // Named, as the user may have started many at once.
         return Fail(self, "\"" + vx::DisplayName(path) + "\" was not printed: " +
-                              (dest != nullptr ? "the default printer cannot be reached: "
-                                               : "there is no default printer: ") +
-                              cups.lastErrorString());
+                              (down    ? "the printing system does not answer"
+                               : found ? "the default printer cannot be reached: " + why
+                                       : "there is no default printer: " + why));
     }
     const std::string printer = dest->name;
     const char* model = Option(dest, "printer-make-and-model");
@@ -194,7 +257,7 @@ int Print(const char* self, const std::string& path) {
     }
     std::fclose(in);
 
-    const bool taken = written && Submit(cups, dest, info, title, format, out);
+    const bool taken = written && Submit(cups, dest, info, title, format, out, deadline);
     if (out != nullptr) std::fclose(out);
     cups.freeDestInfo(info);
     cups.freeDests(1, dest);

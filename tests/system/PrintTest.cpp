@@ -146,6 +146,25 @@ TEST_F(PrintTest, EveryKindOfTextComesBack) {
     }
 }
 
+// Started while the printing system restarts, a job waits for it, and goes to the default it
+// was lent though the user's own default was put back meanwhile.
+TEST_F(PrintTest, WaitsForARestartingServerOnTheDefaultItWasLent) {
+    cups->addNullPrinter("Office");
+    const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
+    cups->stop();
+    std::thread restart([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        std::ofstream(lpoptions) << "Default Office\n";
+        cups->start();
+    });
+    std::string said;
+    const std::string pdf = print("/p", folder.file(marker + "restart.txt", "waited\n"), said);
+    restart.join();
+    std::ofstream(lpoptions) << "Default PDF_Printer\n";
+    ASSERT_FALSE(pdf.empty()) << said;
+    EXPECT_NE(PdfText(pdf).find("waited"), std::string::npos);
+}
+
 TEST_F(PrintTest, PagesTakeTheUsersSizeOrElseThePrinters) {
     for (const auto& [set, shown] :
          {std::pair{"lpadmin -p PDF_Printer -o PageSize=Letter", "612 x 792 pts (letter)"},
