@@ -30,6 +30,7 @@ bool CupsLibrary::load(std::string& error) {
     find(finishDestDocument, "cupsFinishDestDocument");
     find(cancelDestJob, "cupsCancelDestJob");
     find(lastErrorString, "cupsLastErrorString");
+    find(lastError, "cupsLastError");
     find(server, "cupsServer");
     find(port, "ippPort");
     find(encryption, "cupsEncryption");

@@ -26,6 +26,7 @@ struct CupsLibrary {
     decltype(&::cupsFinishDestDocument) finishDestDocument = nullptr;
     decltype(&::cupsCancelDestJob) cancelDestJob = nullptr;
     decltype(&::cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&::cupsLastError) lastError = nullptr;
     decltype(&::cupsServer) server = nullptr;
     decltype(&::ippPort) port = nullptr;
     decltype(&::cupsEncryption) encryption = nullptr;

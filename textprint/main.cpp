@@ -173,27 +173,43 @@ std::string DefaultNow() {
 
 // Sends the PDF in `pdf` as one job; false when the printer did not take all of it. The
 // printer's details are passed in, as the library's one-call submission asks for them again.
+// A job cut off by a printing system that went away is sent again once it is back, after its
+// half is cancelled: left, that half would sit in the queue for a quarter of an hour.
 bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
-            const std::string& title, const char* format, std::FILE* pdf,
-            Clock::time_point deadline) {
-    int job = 0;
-    // Only a job not yet created is tried again: one cut off later may already be printing.
-    while (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
-           IPP_STATUS_OK_CONFLICTING)
-        if (!WaitForServer(cups, deadline)) return false;
-    const bool started = cups.startDestDocument(CUPS_HTTP_DEFAULT, dest, info, job, title.c_str(),
-                                                format, 0, nullptr, 1) == HTTP_STATUS_CONTINUE;
-    bool sent = started;
-    char buffer[1 << 16];
-    for (std::size_t n; sent && (n = std::fread(buffer, 1, sizeof buffer, pdf)) > 0;)
-        sent = cups.writeRequestData(CUPS_HTTP_DEFAULT, buffer, n) == HTTP_STATUS_CONTINUE;
-    sent = sent && std::ferror(pdf) == 0;
-    // A started document is finished even when it failed, or the connection stays mid-request.
-    sent = started &&
-           cups.finishDestDocument(CUPS_HTTP_DEFAULT, dest, info) <= IPP_STATUS_OK_CONFLICTING &&
-           sent;
-    if (!sent) cups.cancelDestJob(CUPS_HTTP_DEFAULT, dest, job);
-    return sent;
+            const std::string& title, const char* format, std::FILE* pdf) {
+    const Clock::time_point deadline = Clock::now() + kServerWait;  // a long text took its time
+    for (int attempt = 1;; ++attempt) {
+        int job = 0;
+        while (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
+               IPP_STATUS_OK_CONFLICTING)
+            if (!WaitForServer(cups, deadline)) return false;
+        std::clearerr(pdf);
+        const bool started =
+            std::fseek(pdf, 0, SEEK_SET) == 0 &&
+            cups.startDestDocument(CUPS_HTTP_DEFAULT, dest, info, job, title.c_str(), format, 0,
+                                   nullptr, 1) == HTTP_STATUS_CONTINUE;
+        bool whole = started;
+        char buffer[1 << 16];
+        for (std::size_t n; whole && (n = std::fread(buffer, 1, sizeof buffer, pdf)) > 0;)
+            whole = cups.writeRequestData(CUPS_HTTP_DEFAULT, buffer, n) == HTTP_STATUS_CONTINUE;
+        whole = whole && std::ferror(pdf) == 0;
+        // A started document is finished even when it failed, or the connection stays
+        // mid-request.
+        if (started &&
+            cups.finishDestDocument(CUPS_HTTP_DEFAULT, dest, info) <= IPP_STATUS_OK_CONFLICTING &&
+            whole)
+            return true;
+        // The printer's own refusal (a client error) is final.
+        const bool cut = cups.lastError() >= IPP_STATUS_ERROR_INTERNAL || !ServerAnswers(cups);
+        ipp_status_t cancelled;
+        while ((cancelled = cups.cancelDestJob(CUPS_HTTP_DEFAULT, dest, job)) >=
+                   IPP_STATUS_ERROR_INTERNAL &&
+               cut && WaitForServer(cups, deadline)) {
+        }
+        // A job sent whole that can no longer be cancelled was taken before the cut.
+        if (cut && whole && cancelled == IPP_STATUS_ERROR_NOT_POSSIBLE) return true;
+        if (!cut || cancelled >= IPP_STATUS_ERROR_INTERNAL || attempt == 3) return false;
+    }
 }
 
 int Print(const char* self, const std::string& path) {
@@ -257,7 +273,7 @@ int Print(const char* self, const std::string& path) {
     }
     std::fclose(in);
 
-    const bool taken = written && Submit(cups, dest, info, title, format, out, deadline);
+    const bool taken = written && Submit(cups, dest, info, title, format, out);
     if (out != nullptr) std::fclose(out);
     cups.freeDestInfo(info);
     cups.freeDests(1, dest);

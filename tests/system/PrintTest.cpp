@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -146,23 +147,73 @@ TEST_F(PrintTest, EveryKindOfTextComesBack) {
     }
 }
 
-// Started while the printing system restarts, a job waits for it, and goes to the default it
-// was lent though the user's own default was put back meanwhile.
+// Whether the folder has an entry whose name passes the test.
+template <typename Test>
+bool Holds(const std::string& folder, Test test) {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec))
+        if (test(e)) return true;
+    return false;
+}
+
+// A job waits for a printing system that restarts or crashes, and goes to the default it was
+// lent though the user's own was put back meanwhile; a job cut off is sent again, and its half
+// does not stay in the queue.
 TEST_F(PrintTest, WaitsForARestartingServerOnTheDefaultItWasLent) {
     cups->addNullPrinter("Office");
     const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
-    cups->stop();
-    std::thread restart([&] {
+    std::string lines;  // a PDF of 2 MB, more than a socket holds, that takes a while to write
+    std::minstd_rand random(1);
+    for (int i = 0; i < 30000 * 71; ++i)
+        lines += i % 71 == 70 ? '\n' : static_cast<char>('a' + random() % 26);
+    const std::string spool = cups->folder() + "/spool";
+    for (const std::string when : {"at its start", "while it writes the PDF", "as it sends it"}) {
+        SCOPED_TRACE("the server goes " + when);
+        const std::string file = folder.file(marker + "restart.txt", "waited\n" + lines);
+        if (when == "at its start") cups->stop();
+        const pid_t p = StartProgram({TEXTPRINT_PATH, "/p", file});
+        const auto running = [p] {  // not ended, so that a wait for a sign cannot hang
+            siginfo_t info{};
+            return ::waitid(P_PID, static_cast<id_t>(p), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                   info.si_pid == 0;
+        };
+        if (when == "while it writes the PDF") {
+            // Its print file, made once it has the printer, is the sign; it is held still, so
+            // that the job is asked for only once the server is gone.
+            const auto print = [](const fs::directory_entry& fd) {
+                std::error_code ec;
+                return fs::read_symlink(fd, ec).string().find("/textprint-") != std::string::npos;
+            };
+            while (!Holds("/proc/" + std::to_string(p) + "/fd", print) && running())
+                std::this_thread::yield();
+            ::kill(p, SIGSTOP);
+            cups->stop();
+            ::kill(p, SIGCONT);
+        } else if (when == "as it sends it") {
+            // The server keeps a request's data in a file named with eight hex digits.
+            const auto data = [](const fs::directory_entry& e) {
+                const std::string n = e.path().filename();
+                return n.size() == 8 && n.find_first_not_of("0123456789abcdef") == n.npos;
+            };
+            while (!Holds(spool, data) && running()) std::this_thread::yield();
+            cups->freeze();
+            cups->stop(SIGKILL);
+        }
         std::this_thread::sleep_for(std::chrono::seconds(2));
         std::ofstream(lpoptions) << "Default Office\n";
-        cups->start();
-    });
-    std::string said;
-    const std::string pdf = print("/p", folder.file(marker + "restart.txt", "waited\n"), said);
-    restart.join();
-    std::ofstream(lpoptions) << "Default PDF_Printer\n";
-    ASSERT_FALSE(pdf.empty()) << said;
-    EXPECT_NE(PdfText(pdf).find("waited"), std::string::npos);
+        ASSERT_TRUE(cups->start());
+        int status = -1;
+        ::waitpid(p, &status, 0);
+        std::ofstream(lpoptions) << "Default PDF_Printer\n";
+        EXPECT_EQ(status, 0);
+        for (int i = 0; i < 3000 && cups->run("test -z \"$(lpstat -o)\"") != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(RunCommand("lpstat -o").out, "");
+        const std::string pdf = PdfFolder() + "/" + marker + "restart.pdf";
+        EXPECT_NE(PdfText(pdf).find("waited"), std::string::npos);
+        EXPECT_EQ(PdfsWithMarker(marker + "restart").size(), 1u);
+        for (const auto& f : PdfsWithMarker(marker + "restart")) fs::remove(f);
+    }
 }
 
 TEST_F(PrintTest, PagesTakeTheUsersSizeOrElseThePrinters) {

@@ -83,11 +83,13 @@ class PrivateCups {
         return ready_ = pid_ > 0 && run("for i in $(seq 1000); do lpstat -r 2>/dev/null | grep -q "
                                         "'is running' && exit 0; sleep 0.01; done; exit 1") == 0;
     }
-    void stop() {  // as a shutdown does: its jobs stay queued
-        if (SignalOwnChild(pid_, SIGTERM)) ::waitpid(pid_, nullptr, 0);
+    // As a shutdown does (SIGTERM, its jobs stay queued) or a crash (SIGKILL).
+    void stop(int signal = SIGTERM) {
+        if (SignalOwnChild(pid_, signal)) ::waitpid(pid_, nullptr, 0);
         pid_ = -1;
         ready_ = false;
     }
+    void freeze() const { SignalOwnChild(pid_, SIGSTOP); }
     std::string log() const { return RunCommand("cat " + folder_ + "/log/error_log").out; }
     // A CUPS client command (lpadmin, lpstat, ...) against this server.
     int run(const std::string& command) const { return RunCommand(command).status; }
