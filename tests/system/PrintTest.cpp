@@ -81,7 +81,7 @@ class PrintTest : public ::testing::Test {
     // `said` gets what textprint said: on standard error, or for lp in the server's log.
     std::string print(const std::string& how, const std::string& path, std::string& said) {
         const std::string name = fs::path(path).stem().string() + ".pdf";
-        const std::string pdf = how == "--pdf" ? folder / name : PdfFolder() + "/" + name;
+        std::string pdf = how == "--pdf" ? folder / name : PdfFolder() + "/" + name;
         const std::string run = how == "lp" ? "lp -d PDF_Printer" : "'" TEXTPRINT_PATH "' " + how;
         const std::size_t logged = cups->log().size();
         const CommandResult r = RunCommand(run + (how == "--pdf" ? " '" + pdf + "' '" : " '") +
@@ -317,8 +317,8 @@ TEST_F(PrintTest, EveryScriptPrintsWithRealGlyphsAndComesBack) {
     for (const std::string own : {"mongolian ᠮᠣᠩᠭᠣᠯ ᠤᠯᠤᠰ\nᠬᠥᠬᠡ ᠬᠣᠲᠠ", "yi ꆈꌠꁱꂷ", "vai ꕙꔤ ꕞꕌꔳ",
                                   "nko ߒߞߏ ߞߊ߲", "tifinagh ⵜⴰⵎⴰⵣⵉⵖⵜ", "olchiki ᱚᱞ ᱪᱤᱠᱤ",
                                   "adlam 𞤀𞤣𞤤𞤢𞤥", "syriac ܠܫܢܐ ܣܘܪܝܝܐ",
-                                  "hangul-jamo \u1112\u1161\u11AB\u1100\u116E\u11A8\u110B\u1165 "
-                                  "\u1109\u1165\u110B\u116E\u11AF"})
+                                  ("hangul-jamo \u1112\u1161\u11AB\u1100\u116E\u11A8\u110B\u1165 "
+                                   "\u1109\u1165\u110B\u116E\u11AF")})
         corpus.push_back(
             {"own-" + own.substr(0, own.find(' ')), own.substr(own.find(' ') + 1) + "\n"});
     std::sort(corpus.begin(), corpus.end(), [](auto& a, auto& b) { return a.name < b.name; });
