@@ -147,13 +147,15 @@ TEST_F(PrintTest, EveryKindOfTextComesBack) {
     }
 }
 
-// Whether the folder has an entry whose name passes the test.
+// Waits until the folder has an entry that passes the test, or the program has ended.
 template <typename Test>
-bool Holds(const std::string& folder, Test test) {
+void AwaitEntry(pid_t program, const std::string& folder, Test test) {
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(folder, ec))
-        if (test(e)) return true;
-    return false;
+    for (siginfo_t end{};
+         ::waitid(P_PID, static_cast<id_t>(program), &end, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         end.si_pid == 0;)
+        for (const auto& e : fs::directory_iterator(folder, ec))
+            if (test(e.path(), ec)) return;
 }
 
 // A job waits for a printing system that restarts or crashes, and goes to the default it was
@@ -162,40 +164,28 @@ bool Holds(const std::string& folder, Test test) {
 TEST_F(PrintTest, WaitsForARestartingServerOnTheDefaultItWasLent) {
     cups->addNullPrinter("Office");
     const std::string lpoptions = std::string(std::getenv("HOME")) + "/.cups/lpoptions";
-    std::string lines;  // a PDF of 2 MB, more than a socket holds, that takes a while to write
-    std::minstd_rand random(1);
-    for (int i = 0; i < 30000 * 71; ++i)
-        lines += i % 71 == 70 ? '\n' : static_cast<char>('a' + random() % 26);
-    const std::string spool = cups->folder() + "/spool";
+    std::string text = "waited\n";  // a PDF of 2 MB, more than a socket holds
+    for (std::minstd_rand random(1); text.size() < 2'000'000;)
+        text += text.size() % 71 == 70 ? '\n' : static_cast<char>('a' + random() % 26);
     for (const std::string when : {"at its start", "while it writes the PDF", "as it sends it"}) {
         SCOPED_TRACE("the server goes " + when);
-        const std::string file = folder.file(marker + "restart.txt", "waited\n" + lines);
         if (when == "at its start") cups->stop();
-        const pid_t p = StartProgram({TEXTPRINT_PATH, "/p", file});
-        const auto running = [p] {  // not ended, so that a wait for a sign cannot hang
-            siginfo_t info{};
-            return ::waitid(P_PID, static_cast<id_t>(p), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                   info.si_pid == 0;
-        };
+        const pid_t p = StartProgram({TEXTPRINT_PATH, "/p", folder.file(marker + "r.txt", text)});
         if (when == "while it writes the PDF") {
-            // Its print file, made once it has the printer, is the sign; it is held still, so
-            // that the job is asked for only once the server is gone.
-            const auto print = [](const fs::directory_entry& fd) {
-                std::error_code ec;
+            // Its print file, made once it has the printer, is the sign; held still meanwhile,
+            // it asks for the job only once the server is gone.
+            AwaitEntry(p, "/proc/" + std::to_string(p) + "/fd", [](const fs::path& fd, auto& ec) {
                 return fs::read_symlink(fd, ec).string().find("/textprint-") != std::string::npos;
-            };
-            while (!Holds("/proc/" + std::to_string(p) + "/fd", print) && running())
-                std::this_thread::yield();
+            });
             ::kill(p, SIGSTOP);
             cups->stop();
             ::kill(p, SIGCONT);
         } else if (when == "as it sends it") {
             // The server keeps a request's data in a file named with eight hex digits.
-            const auto data = [](const fs::directory_entry& e) {
-                const std::string n = e.path().filename();
+            AwaitEntry(p, cups->folder() + "/spool", [](const fs::path& f, auto&) {
+                const std::string n = f.filename();
                 return n.size() == 8 && n.find_first_not_of("0123456789abcdef") == n.npos;
-            };
-            while (!Holds(spool, data) && running()) std::this_thread::yield();
+            });
             cups->freeze();
             cups->stop(SIGKILL);
         }
@@ -209,10 +199,10 @@ TEST_F(PrintTest, WaitsForARestartingServerOnTheDefaultItWasLent) {
         for (int i = 0; i < 3000 && cups->run("test -z \"$(lpstat -o)\"") != 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_EQ(RunCommand("lpstat -o").out, "");
-        const std::string pdf = PdfFolder() + "/" + marker + "restart.pdf";
-        EXPECT_NE(PdfText(pdf).find("waited"), std::string::npos);
-        EXPECT_EQ(PdfsWithMarker(marker + "restart").size(), 1u);
-        for (const auto& f : PdfsWithMarker(marker + "restart")) fs::remove(f);
+        const auto pdfs = PdfsWithMarker(marker + "r");
+        ASSERT_EQ(pdfs.size(), 1u);
+        EXPECT_NE(PdfText(pdfs[0]).find("waited"), std::string::npos);
+        fs::remove(pdfs[0]);
     }
 }
 
