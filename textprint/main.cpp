@@ -171,18 +171,20 @@ std::string DefaultNow() {
     return "";
 }
 
-// Sends the PDF in `pdf` as one job; false when the printer did not take all of it. The
-// printer's details are passed in, as the library's one-call submission asks for them again.
-// A job cut off by a printing system that went away is sent again once it is back, after its
-// half is cancelled: left, that half would sit in the queue for a quarter of an hour.
+// Sends the PDF in `pdf` as one job; false, with `why`, when the printer did not take all of
+// it. The printer's details are passed in, as the library's one-call submission asks for them
+// again. A job cut off by a printing system that went away is sent again once it is back,
+// after its half is cancelled: left, that half would sit in the queue for a quarter of an hour.
 bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
-            const std::string& title, const char* format, std::FILE* pdf) {
+            const std::string& title, const char* format, std::FILE* pdf, std::string& why) {
     const Clock::time_point deadline = Clock::now() + kServerWait;  // a long text took its time
     for (int attempt = 1;; ++attempt) {
         int job = 0;
         while (cups.createDestJob(CUPS_HTTP_DEFAULT, dest, info, &job, title.c_str(), 0, nullptr) >
-               IPP_STATUS_OK_CONFLICTING)
+               IPP_STATUS_OK_CONFLICTING) {
+            why = cups.lastErrorString();
             if (!WaitForServer(cups, deadline)) return false;
+        }
         std::clearerr(pdf);
         const bool started =
             std::fseek(pdf, 0, SEEK_SET) == 0 &&
@@ -199,6 +201,7 @@ bool Submit(const vx::CupsLibrary& cups, cups_dest_t* dest, cups_dinfo_t* info,
             cups.finishDestDocument(CUPS_HTTP_DEFAULT, dest, info) <= IPP_STATUS_OK_CONFLICTING &&
             whole)
             return true;
+        why = cups.lastErrorString();  // what the cancel below says is not the reason
         // The printer's own refusal (a client error) is final.
         const bool cut = cups.lastError() >= IPP_STATUS_ERROR_INTERNAL || !ServerAnswers(cups);
         ipp_status_t cancelled;
@@ -273,14 +276,15 @@ int Print(const char* self, const std::string& path) {
     }
     std::fclose(in);
 
-    const bool taken = written && Submit(cups, dest, info, title, format, out);
+    std::string why;
+    const bool taken = written && Submit(cups, dest, info, title, format, out, why);
     if (out != nullptr) std::fclose(out);
     cups.freeDestInfo(info);
     cups.freeDests(1, dest);
     if (!written) return Fail(self, error);
     if (!taken)
-        return Fail(self, "\"" + printer + "\" did not take \"" + vx::DisplayName(path) +
-                              "\": " + cups.lastErrorString());
+        return Fail(self,
+                    "\"" + printer + "\" did not take \"" + vx::DisplayName(path) + "\": " + why);
     return 0;
 }
 
