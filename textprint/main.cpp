@@ -238,9 +238,7 @@ int Print(const char* self, const std::string& path) {
         const bool found = dest != nullptr;
         const std::string why = cups.lastErrorString();
         cups.freeDests(found ? 1 : 0, dest);
-        const bool down = !ServerAnswers(cups);
-        if (down && Clock::now() < deadline) {
-            std::this_thread::sleep_for(kServerPoll);
+        if (WaitForServer(cups, deadline)) {
             dest = cups.getNamedDest(CUPS_HTTP_DEFAULT, lent.empty() ? nullptr : queue.c_str(),
                                      instance);
             continue;
@@ -248,7 +246,7 @@ int Print(const char* self, const std::string& path) {
         std::fclose(in);
         // Named, as the user may have started many at once.
         return Fail(self, "\"" + vx::DisplayName(path) + "\" was not printed: " +
-                              (down    ? "the printing system does not answer"
+                              (!ServerAnswers(cups) ? "the printing system does not answer"
                                : found ? "the default printer cannot be reached: " + why
                                        : "there is no default printer: " + why));
     }
